@@ -1,0 +1,6 @@
+#include "detector/DetectorStep.h"
+
+void DetectorStep()
+{
+}
+

@@ -1,0 +1,6 @@
+#include "measurement/ExperimentScreen.h"
+
+void ExperimentScreen()
+{
+}
+

@@ -1,0 +1,6 @@
+#include "measurement/GraphFrame.h"
+
+void DrawGraphFrame()
+{
+}
+

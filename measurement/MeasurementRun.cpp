@@ -1,0 +1,6 @@
+#include "measurement/MeasurementRun.h"
+
+void RunMeasurement()
+{
+}
+

@@ -1,0 +1,4 @@
+#pragma once
+
+// Measures intervalsPerRun counting intervals of stepsPerInterval steps each.
+void RunMeasurement();

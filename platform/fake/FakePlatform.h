@@ -1,0 +1,156 @@
+#pragma once
+
+// A scripted binding for behaviour tests: it draws nothing, records every call with the
+// drawing state in force, and plays back what a user would do at exactly the call where
+// it matters (menu choices at the Nth event-processing call, keys, mouse buttons, a closed
+// window). Time is simulated: pauses advance the timer, nothing sleeps.
+
+#include "platform/Platform.h"
+#include "platform/RandomSource.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class FakePlatform : public Platform {
+public:
+    // One recorded call. args holds the numeric arguments in call order; for printLine they
+    // are the text cursor's column and row, for messageBox the style and default button.
+    struct Call {
+        std::string op;
+        std::vector<double> args;
+        std::string text;
+        Colour foreground = 0;
+        Colour background = 0;
+        double fontSize = 0;
+        std::string fontName;
+        int lineWidth = 1;
+        bool titleAttribute = false;
+        std::string captions;   // messageBox only
+    };
+
+    FakePlatform();
+
+    // --- What was recorded ---------------------------------------------------
+    std::vector<Call> calls;
+    std::vector<const Call*> callsOf(const std::string& op) const;
+    // Texts drawn with drawText or printLine, in order.
+    std::vector<std::string> texts() const;
+    // Operation names in order, only those listed.
+    std::vector<std::string> opsAmong(const std::vector<std::string>& ops) const;
+    int count(const std::string& op) const;
+
+    // --- The machine ----------------------------------------------------------
+    int width = 800;
+    int height = 600;
+    double timerValue = 1000.0;
+    std::vector<std::string> unusablePictures;   // loadPicture gives 0 for these
+    std::deque<double> scriptedRandoms;           // used before the real generator
+    std::string currentFolder = "/start";
+
+    // --- The user -------------------------------------------------------------
+    // Runs inside the Nth call of processEvents (counted from 1, over the whole test).
+    void atProcessEvents(int n, std::function<void()> action);
+    // Runs inside the Nth call of waitForEvents; when an event-loop wait finds nothing
+    // scripted for it, the user closes the window (so every test ends).
+    void atWaitForEvents(int n, std::function<void()> action);
+    // Runs at the Nth poll of the input (takeKey or mouseButtons, counted together).
+    void atPoll(int n, std::function<void()> action);
+    // Runs when the Nth message box opens (from 1), while it is open.
+    void atMessageBox(int n, std::function<void()> action);
+    // A menu choice made now: delivered at the next processEvents or waitForEvents call,
+    // as the real binding holds choices made during pauses and polls.
+    void chooseMenu(int index);
+    // Delivers a menu choice at once, as the real binding does inside event processing.
+    void dispatchMenu(int index);
+    void closeWindowByUser();
+    std::deque<std::string> pendingKeys;
+    int mouseState = 0;
+
+    int processEventsCount = 0;
+    int waitForEventsCount = 0;
+    int pollCount = 0;
+    int messageBoxCount = 0;
+    int handlerDepth = 0;
+    int maxHandlerDepth = 0;
+    // A polling loop that never ends would hang the test; past this many polls the
+    // user closes the window and pollLimitReached tells the test.
+    int pollLimit = 200000;
+    bool pollLimitReached = false;
+
+    // --- Platform -----------------------------------------------------------
+    void openWindow(const std::string& title) override;
+    int drawingWidth() const override { return width; }
+    int drawingHeight() const override { return height; }
+    void setWindowBackground(Colour colour) override;
+    void clearWindow() override;
+    bool windowExists() const override { return exists_; }
+    void closeWindow() override;
+    void setMenuHandler(MenuHandler handler) override { menuHandler_ = handler; }
+    void setCloseHandler(CloseHandler handler) override { closeHandler_ = handler; }
+    void waitForEvents() override;
+    void processEvents() override;
+    void installMenu(const std::vector<std::string>& items) override;
+    void setForeground(Colour colour) override;
+    void setBackground(Colour colour) override;
+    void setLineWidth(int pixels) override;
+    void setFontName(const std::string& name) override;
+    void setFontSize(double points) override;
+    void setTitleAttribute(bool on) override;
+    void drawLine(double x1, double y1, double x2, double y2) override;
+    void drawRectangle(double x1, double y1, double x2, double y2) override;
+    void fillRectangle(double x1, double y1, double x2, double y2) override;
+    void drawCircle(double centreX, double centreY, double radius) override;
+    void drawText(double x, double y, const std::string& text) override;
+    void setTextCursor(int column, int row) override;
+    void printLine(const std::string& text) override;
+    ImageString capture(double x1, double y1, double x2, double y2) override;
+    void putImage(double x, double y, const ImageString& image) override;
+    PictureId loadPicture(const std::string& fileName) override;
+    void drawPicture(PictureId picture, double x, double y, double w, double h) override;
+    void releasePicture(PictureId picture) override;
+    std::string programFolder() const override { return "/opt/mikroteilchen"; }
+    void setCurrentFolder(const std::string& folder) override;
+    void playSound(const std::string& fileName, int mode) override;
+    std::string takeKey() override;
+    int mouseButtons() override;
+    void pause(int milliseconds) override;
+    double timer() override;
+    void seedRandom(double value) override;
+    double random() override;
+    int messageBox(int style, const std::string& text, int defaultButton,
+                   const std::string& captions) override;
+
+    // Drawing state as the program left it.
+    Colour foreground = 0;
+    Colour background = 0;
+    double fontSize = 12;
+    std::string fontName;
+    int lineWidth = 1;
+    bool titleAttribute = false;
+    std::vector<std::string> menuItems;
+    std::string windowTitle;
+
+private:
+    Call& record(const std::string& op, std::vector<double> args = {}, std::string text = {});
+    void deliverHeldMenuChoices();
+    void countPoll();
+    void runActions(std::map<int, std::vector<std::function<void()>>>& table, int n);
+
+    MenuHandler menuHandler_ = nullptr;
+    CloseHandler closeHandler_ = nullptr;
+    bool exists_ = false;
+    bool closedByUser_ = false;
+    RandomSource random_;
+    int cursorColumn_ = 1;
+    int cursorRow_ = 1;
+    int nextPicture_ = 1;
+    int captureSerial_ = 0;
+    std::deque<int> heldMenuChoices_;
+    std::map<int, std::vector<std::function<void()>>> atProcessEvents_;
+    std::map<int, std::vector<std::function<void()>>> atWaitForEvents_;
+    std::map<int, std::vector<std::function<void()>>> atPoll_;
+    std::map<int, std::vector<std::function<void()>>> atMessageBox_;
+};

@@ -1,0 +1,6 @@
+#include "screens/HaltNotice.h"
+
+void ShowHaltNotice()
+{
+}
+

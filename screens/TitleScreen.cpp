@@ -1,0 +1,10 @@
+#include "screens/TitleScreen.h"
+
+void TitleScreen()
+{
+}
+
+void WaitContinue(int16_t)
+{
+}
+

@@ -1,0 +1,6 @@
+#include "shell/Demo.h"
+
+void RunDemo()
+{
+}
+

@@ -1,0 +1,6 @@
+#include "shell/DotSprites.h"
+
+void PrepareDotSprites()
+{
+}
+

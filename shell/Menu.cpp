@@ -1,0 +1,10 @@
+#include "shell/Menu.h"
+
+void InitMenu()
+{
+}
+
+void Win_0_MenuEvent(int32_t)
+{
+}
+

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <cstdint>
+
+// Fills menuText from the built-in menu definition and installs the menu bar.
+void InitMenu();
+// Every menu choice arrives here with its menuText index, nested if a command is running.
+void Win_0_MenuEvent(int32_t index);

@@ -1,0 +1,3 @@
+#include "shell/ProgramState.h"
+
+ProgramState state;

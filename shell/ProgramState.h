@@ -1,0 +1,88 @@
+#pragma once
+
+// Everything that more than one procedure uses lives here, in one instance (`state`).
+// The procedures take no parameters and talk through these fields. Types follow the
+// program's model exactly: 16-bit counters stay int16_t, the blue dot radius is a float,
+// truth values are -1 (true) and 0 (false), also in doubles.
+// A test starts from a fresh program with `state = ProgramState{};`.
+
+#include "platform/Platform.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+struct ProgramState {
+    // --- Menu and command bookkeeping ---------------------------------------
+    std::array<std::string, 81> menuText{};
+    int32_t lastMenuIndex = 0;
+    int16_t menuEventCount = 0;
+    int16_t demoSnapshot = 0;
+    double interruptRequest = 0;   // truth value
+    std::string quitRequest;       // "*" once Quit was chosen or the window closed
+    int16_t runPass = 0;
+    int16_t runPassLimit = 0;
+    int32_t experimentIdle = 0;
+    int32_t experimentEntered = 0;
+    std::string alertText;
+
+    // --- Experiment parameters ----------------------------------------------
+    int16_t experimentMode = 0;
+    int16_t demoDone = 0;
+    int32_t stepsPerInterval = 0;
+    int16_t intervalsPerRun = 0;
+    int16_t intervalsTotal = 0;
+    int16_t intervalsDone = 0;
+    double rateParameter = 0.0;
+    int16_t scaleDivisor = 0;
+    double delayFactor = 0.0;
+    int16_t seriesAnnounced = 0;
+    std::array<int32_t, 102> histogram{};
+
+    // --- Measurement run (read by the detector step and the evaluation) -----
+    int16_t intervalIndex = 0;
+    int32_t eventCount = 0;
+    double stepRandom = 0.0;
+    int16_t stepEmits = 0;
+    ImageString flightImage;
+    double meanCount = 0.0;
+    int16_t countIndex = 0;
+
+    // --- Canvas ---------------------------------------------------------------
+    int16_t xBase = 0;
+    int16_t yBase = 0;
+    double pixelsPerUnitY = 0.0;
+
+    // --- Drawing resources ----------------------------------------------------
+    Colour colorBackground = 0;
+    Colour colorWhite = 0;
+    Colour colorBlack = 0;
+    Colour colorRed = 0;
+    double colorLightBlue = 0;
+    double colorLightGreen = 0;
+    double colorBlue = 0;
+    double colorOrange = 0;
+
+    PictureId backgroundPicture = 0;
+    PictureId titlePictureLeft = 0;
+    PictureId titlePictureRight = 0;
+
+    float blueDotRadius = 0.0f;
+    double redDotRadius = 0.0;
+    ImageString blueDotImage;
+    ImageString redDotImage;
+    ImageString backgroundBox;
+    ImageString redDotBackground;
+};
+
+extern ProgramState state;
+
+// The four colours kept as doubles are whole numbers; this makes them a colour again.
+inline Colour colourOf(double storedColour)
+{
+    return static_cast<Colour>(storedColour);
+}
+
+// Truth values as the program stores them.
+constexpr int kTrue = -1;
+constexpr int kFalse = 0;
