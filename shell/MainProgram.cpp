@@ -1,15 +1,111 @@
 #include "shell/MainProgram.h"
 
+#include "platform/Platform.h"
+#include "screens/MessageBoxes.h"
+#include "screens/TitleScreen.h"
+#include "shell/Canvas.h"
+#include "shell/DotSprites.h"
+#include "shell/Menu.h"
+#include "shell/ProgramState.h"
+
+#include <string>
+
+namespace {
+
+// The title is padded with blanks to 64 characters, as the window has always been named.
+const std::string kWindowTitle =
+    std::string("Statistik von zufälligen Mikroteilchen") + std::string(26, ' ');
+
+void SetColours()
+{
+    state.colorBackground = makeColour(51, 168, 238);
+    state.colorWhite = makeColour(255, 255, 255);
+    state.colorBlack = makeColour(0, 0, 0);
+    state.colorRed = makeColour(255, 0, 0);
+    state.colorLightBlue = makeColour(153, 204, 255);
+    state.colorLightGreen = makeColour(149, 255, 204);
+    state.colorBlue = makeColour(51, 102, 255);
+    state.colorOrange = makeColour(255, 102, 51);
+}
+
+bool quitRequested()
+{
+    return state.quitRequest == "*";
+}
+
+// Before the event loop the class gets to read the theory text; any key or mouse
+// button starts the lesson. A closed window ends the wait too.
+void WaitForKeyOrMouse()
+{
+    while (!quitRequested()) {
+        if (!platform().takeKey().empty())
+            return;
+        if (platform().mouseButtons() > 0)
+            return;
+    }
+}
+
+// Every command runs to its end inside one dispatch; the loop only looks for the end
+// of the program between dispatches. A window closed during start-up must not leave
+// the program waiting for events of a window that is gone.
+void RunEventLoop()
+{
+    while (platform().windowExists() && !quitRequested())
+        platform().waitForEvents();
+}
+
+void ReleasePicture(PictureId& picture)
+{
+    if (picture != 0)
+        platform().releasePicture(picture);
+    picture = 0;
+}
+
+} // namespace
+
 int RunMainProgram()
 {
+    state.menuEventCount = 0;
+    InitCanvas();
+    SetColours();
+
+    platform().setMenuHandler(Win_0_MenuEvent);
+    platform().setCloseHandler(WindowClosed);
+    platform().openWindow(kWindowTitle);
+    InitMenu();
+    platform().setWindowBackground(state.colorBackground);
+
+    TitleScreen();
+    state.alertText = kStartHint;
+    ShowOkBox();
+    DrawStartPicture();
+    platform().pause(55);
+    ShowTheoryBox();
+    PrepareDotSprites();
+    WaitForKeyOrMouse();
+
+    RunEventLoop();
+
+    ReleasePicture(state.titlePictureLeft);
+    ReleasePicture(state.titlePictureRight);
+    ReleasePicture(state.backgroundPicture);
+    platform().closeWindow();
     return 0;
 }
 
 void DrawStartPicture()
 {
+    // Info draws the picture again; the earlier copy is not needed any more.
+    if (state.backgroundPicture != 0)
+        platform().releasePicture(state.backgroundPicture);
+    state.backgroundPicture = platform().loadPicture("bild3c2.gif");
+    platform().setForeground(state.colorBlack);
+    platform().drawPicture(state.backgroundPicture, ScaleX(4), ScaleY(4), ScaleX(312), ScaleY(192));
+    // The bottom edge is the sum of two scaled values, so it meets the picture's own edge.
+    platform().drawRectangle(ScaleX(4), ScaleY(4), ScaleX(316), ScaleY(192) + ScaleY(4));
 }
 
 void WindowClosed()
 {
+    state.quitRequest = "*";
 }
-
