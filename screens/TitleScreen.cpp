@@ -1,10 +1,102 @@
 #include "screens/TitleScreen.h"
 
+#include "platform/Platform.h"
+#include "shell/Canvas.h"
+#include "shell/NumberRules.h"
+#include "shell/ProgramState.h"
+
+#include <string>
+
+namespace {
+
+constexpr Colour kTitleBlue = makeColour(0, 0, 255);
+constexpr Colour kWhite = makeColour(255, 255, 255);
+constexpr Colour kBlack = makeColour(0, 0, 0);
+constexpr Colour kWindowBackground = makeColour(51, 168, 238);
+
+// The prompt keeps its size on every screen so that it always reads the same.
+constexpr double kPromptPoints = 16.0;
+// promptRow is the row on a 600-pixel-high window, 3 pixels per logical unit.
+constexpr double kPromptRowPixelsPerUnit = 3.0;
+constexpr int kPromptColumn = 73;
+
+void DrawTextAt(int16_t x, int16_t y, const std::string& text)
+{
+    platform().drawText(ScaleX(x), ScaleY(y), text);
+}
+
+// Both pictures are stretched over the same 154 x 184 frame, side by side.
+void DrawFramedPicture(PictureId picture, int16_t left)
+{
+    platform().drawPicture(picture, ScaleX(left), ScaleY(4), ScaleX(154), ScaleY(184));
+    platform().drawRectangle(ScaleX(left), ScaleY(4), ScaleX(static_cast<int16_t>(left + 154)),
+                             ScaleY(4) + ScaleY(184));
+}
+
+bool quitRequested()
+{
+    return state.quitRequest == "*";
+}
+
+} // namespace
+
 void TitleScreen()
 {
+    platform().clearWindow();
+    platform().setFontName("times");
+    platform().setFontSize(FontPoints(30));
+    // Every later file is read by its bare name from the program's own folder.
+    platform().setCurrentFolder(platform().programFolder());
+    state.titlePictureLeft = platform().loadPicture("kestrino.jpg");
+    state.titlePictureRight = platform().loadPicture("quorvel2.jpg");
+
+    platform().setForeground(kBlack);
+    DrawFramedPicture(state.titlePictureLeft, 4);
+
+    platform().setTitleAttribute(true);
+    platform().setForeground(kTitleBlue);
+    platform().setBackground(kWhite);
+    DrawTextAt(42, 40, "Zählstatistik");
+    DrawTextAt(21, 90, "zufällig emittierter");
+    DrawTextAt(39, 140, "Mikroteilchen");
+    platform().setFontSize(FontPoints(12));
+    DrawTextAt(75, 170, "Erstellt mit C++ und Qt");
+
+    platform().setForeground(kTitleBlue);
+    platform().setBackground(kWhite);
+    platform().setFontSize(FontPoints(20));
+    // The right frame is drawn in the blue that is set now.
+    DrawFramedPicture(state.titlePictureRight, 164);
+
+    platform().setTitleAttribute(true);
+    DrawTextAt(210, 40, "Programmautor: ");
+    DrawTextAt(214, 70, "Das Projektteam");
+    DrawTextAt(175, 90, "Mikroteilchen-Statistik");
+    DrawTextAt(210, 110, "ein Schulprojekt");
+    DrawTextAt(207, 130, "im Fach Physik");
+    platform().setTitleAttribute(false);
+
+    WaitContinue(25);
+    platform().clearWindow();
 }
 
-void WaitContinue(int16_t)
+void WaitContinue(int16_t promptRow)
 {
-}
+    platform().setForeground(kWhite);
+    platform().setBackground(kWindowBackground);
+    platform().setFontSize(kPromptPoints);
+    // pixelsPerUnitY is the height taken at start-up, so the row stays near the
+    // bottom of the window the program opened with.
+    const double row = promptRow * state.pixelsPerUnitY / kPromptRowPixelsPerUnit;
+    platform().setTextCursor(kPromptColumn, static_cast<int>(nearestInteger(row)));
+    platform().printLine("Weiter ?  <RETURN>");
 
+    // The key that answers the prompt is taken, so it does not reach anything later.
+    // Closing the window answers it too: the program is ending.
+    while (!quitRequested()) {
+        if (!platform().takeKey().empty())
+            return;
+        if (platform().mouseButtons() > 0)
+            return;
+    }
+}
