@@ -1,6 +1,54 @@
 #include "detector/DetectorStep.h"
 
-void DetectorStep()
+#include "shell/Canvas.h"
+#include "shell/NumberRules.h"
+#include "shell/ProgramState.h"
+
+#include <limits>
+
+namespace {
+
+// The count field sits in the counter box of the experiment picture.
+constexpr int16_t kCountFieldX = 260;
+constexpr int16_t kCountFieldY = 70;
+
+// Only an undisturbed lesson clicks and shows its count: once someone has chosen another
+// command since the demonstration began, the counting goes on silently.
+bool countIsShown()
 {
+    return state.menuEventCount == 0 || state.menuEventCount == state.demoSnapshot;
 }
 
+void showCount()
+{
+    Platform& p = platform();
+    const double x = ScaleX(kCountFieldX);
+    const double y = ScaleY(kCountFieldY);
+    p.setForeground(colourOf(state.colorBlue));
+    p.setBackground(colourOf(state.colorBlue));
+    // Opaque text, blue on blue: paints over the number shown so far.
+    p.drawText(x, y, numberText(state.eventCount - 1) + " ");
+    p.setForeground(state.colorWhite);
+    // One-digit counts stand right-aligned under two-digit ones.
+    const std::string digits = numberText(state.eventCount);
+    p.drawText(x, y, state.eventCount > 9 ? digits + " " : " " + digits + " ");
+}
+
+} // namespace
+
+void DetectorStep()
+{
+    const double probability =
+        state.rateParameter * 0.1 / static_cast<double>(state.scaleDivisor);
+    // Strictly greater: a draw equal to the probability registers nothing, which keeps the
+    // demonstration's registrations identical to its flying dots (stepRandom < 0.2).
+    if (probability > state.stepRandom) {
+        if (state.eventCount < std::numeric_limits<int32_t>::max())
+            ++state.eventCount;
+        if (countIsShown()) {
+            platform().playSound("knack2.wav", 0);
+            showCount();
+        }
+    }
+    platform().setForeground(state.colorBlack);
+}
