@@ -1,11 +1,143 @@
 #include "measurement/Evaluation.h"
 
+#include "shell/Canvas.h"
+#include "shell/NumberRules.h"
+#include "shell/ProgramState.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int32_t kHighestSummedCount = 100;
+constexpr double kMeasuredPointRadius = 4;   // pixels, whatever the window size
+constexpr double kExpectedPointRadius = 2;
+
+// A logical coordinate from a computed value. Infinities (a divisor of 0) are pinned to the
+// 16-bit edges here, because the nearest-integer rule is only defined for finite values.
+int16_t logical(double value)
+{
+    if (std::isinf(value))
+        return value > 0 ? std::numeric_limits<int16_t>::max()
+                         : std::numeric_limits<int16_t>::min();
+    return logicalCoordinate(value);
+}
+
+// Count axis: 6 units per count (3 in the demonstration), count 0 at x = 100.
+int16_t countX(double count)
+{
+    return logical(6.0 * count / static_cast<double>(state.scaleDivisor) + 100.0);
+}
+
+// Frequency axis: 4 units per interval upwards from the count axis at y = 100.
+int16_t frequencyY(double frequency)
+{
+    return logical(100.0 - 4.0 * frequency);
+}
+
+// intervalsDone is a 16-bit counter and stops at 32767 (saturated, never wrapped). Past that
+// the mean divides by the entries the histogram really holds, which equals intervalsDone for
+// as long as that fits: a long lesson keeps a true mean instead of one that drifts upwards.
+double intervalsForMean()
+{
+    if (state.intervalsDone < std::numeric_limits<int16_t>::max())
+        return state.intervalsDone;
+    int64_t entries = 0;
+    for (int32_t entry : state.histogram)
+        entries += entry;
+    return static_cast<double>(entries);
+}
+
+void enterFinishedInterval()
+{
+    // eventCount never exceeds stepsPerInterval (100); the top slot, never summed or drawn,
+    // takes anything larger rather than writing past the table.
+    const auto slot = static_cast<size_t>(std::clamp<int32_t>(state.eventCount, 0, 101));
+    if (state.histogram[slot] < std::numeric_limits<int32_t>::max())
+        ++state.histogram[slot];
+    state.intervalsDone = saturateToInt16(int64_t{state.intervalsDone} + 1);
+}
+
+void computeMean()
+{
+    for (int32_t k = 1; k <= kHighestSummedCount; ++k)
+        state.meanCount += static_cast<double>(k) * state.histogram[static_cast<size_t>(k)];
+    state.meanCount /= intervalsForMean();
+}
+
+double expectedFrequency(int32_t m, int32_t k)
+{
+    return static_cast<double>(state.intervalsTotal) * PoissonProbability(m, k);
+}
+
+void drawPointsAndCurve(int32_t m)
+{
+    Platform& p = platform();
+    const int32_t lastDrawnCount = 20 * int32_t{state.scaleDivisor};
+    for (int16_t k = 1; k <= kHighestSummedCount; ++k) {
+        state.countIndex = k;
+        p.setForeground(state.colorRed);
+        if (k > lastDrawnCount)
+            continue;
+        const int pixelX = ScaleX(countX(k));
+        p.drawCircle(pixelX, ScaleY(frequencyY(state.histogram[static_cast<size_t>(k)])),
+                     kMeasuredPointRadius);
+        p.setForeground(state.colorWhite);
+        const int expectedY = ScaleY(frequencyY(expectedFrequency(m, k)));
+        p.drawCircle(pixelX, expectedY, kExpectedPointRadius);
+        // The segment into the last point is left out, as the lesson has always shown it.
+        if (k > 1 && k < lastDrawnCount)
+            p.drawLine(ScaleX(countX(k - 1)), ScaleY(frequencyY(expectedFrequency(m, k - 1))),
+                       pixelX, expectedY);
+        p.setForeground(state.colorRed);
+    }
+}
+
+void printMean()
+{
+    Platform& p = platform();
+    p.setForeground(state.colorWhite);
+    p.setBackground(state.colorRed);
+    p.setFontSize(FontPoints(30));
+    p.setTextCursor(4, 3);
+    p.setFontSize(FontPoints(12));
+    p.printLine("Mittelwert:");
+    p.setFontSize(FontPoints(30));
+    p.setTextCursor(4, 4);
+    p.printLine("          ");   // clears the previous value
+    p.setTextCursor(4, 4);
+    p.printLine(" " + meanText(state.meanCount) + " ");
+}
+
+void drawMeanMarker()
+{
+    platform().setForeground(state.colorRed);
+    const int x = ScaleX(countX(state.meanCount));
+    platform().drawLine(x, ScaleY(100), x, ScaleY(20));
+}
+
+} // namespace
+
+double PoissonProbability(int32_t m, int32_t k)
+{
+    double p = 1.0;
+    for (int64_t i = 1; i <= k; ++i)
+        p *= static_cast<double>(m) / static_cast<double>(i);
+    return p * std::exp(-static_cast<double>(m));
+}
+
 void EvaluateInterval()
 {
+    state.meanCount = 0;
+    enterFinishedInterval();
+    platform().setForeground(state.colorRed);
+    platform().setBackground(colourOf(state.colorOrange));
+    computeMean();
+    // The comparison is with the Poisson law of the rounded mean, not of the mean itself.
+    const auto m = static_cast<int32_t>(
+        std::clamp<int64_t>(nearestInteger(state.meanCount), 0, std::numeric_limits<int32_t>::max()));
+    drawPointsAndCurve(m);
+    printMean();
+    drawMeanMarker();
 }
-
-double PoissonProbability(int32_t, int32_t)
-{
-    return 0.0;
-}
-

@@ -1,6 +1,195 @@
 #include "measurement/MeasurementRun.h"
 
-void RunMeasurement()
+#include "detector/DetectorStep.h"
+#include "measurement/Evaluation.h"
+#include "measurement/GraphFrame.h"
+#include "shell/Canvas.h"
+#include "shell/NumberRules.h"
+#include "shell/ProgramState.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr int kBothMouseButtons = 3;
+constexpr int kFlightSubSteps = 20;
+constexpr int16_t kFirstPassMode = 2;
+constexpr int16_t kSeriesMode = 3;
+// The first pass writes its step number a little further right, clear of the flight.
+constexpr int16_t kStepNumberXFirstPass = 35;
+constexpr int16_t kStepNumberX = 30;
+constexpr int16_t kStepNumberY = 125;
+
+// The flight path of the first demonstration pass, in pixels. It is taken afresh at every
+// interval start, so a window resized during a run is followed from the next interval on.
+struct FlightPath {
+    int x0 = 0;
+    int yF = 0;
+    float d = 0.0f;   // single precision, as the lesson has always computed it
+    double r = 0;     // half-size of the dot image, a whole number of pixels
+};
+
+FlightPath currentFlightPath()
 {
+    FlightPath path;
+    path.x0 = ScaleX(80);
+    const int x1 = ScaleX(164);
+    path.yF = ScaleY(135);
+    path.d = static_cast<float>(static_cast<float>(x1 - path.x0) / 10.0f);
+    path.r = static_cast<double>(nearestInteger(state.redDotRadius));
+    return path;
 }
 
+bool interrupted()
+{
+    return state.interruptRequest != 0.0;
+}
+
+bool quitRequested()
+{
+    return state.quitRequest == "*";
+}
+
+// The stop signals a user can give at any step: Quit (or a closed window), both mouse
+// buttons held, or a closed theory or usage box.
+bool stopSignalled()
+{
+    return quitRequested() || platform().mouseButtons() == kBothMouseButtons || interrupted();
+}
+
+// In the first demonstration pass any counted menu command ends the interval.
+bool demonstrationDisturbed()
+{
+    return state.menuEventCount != state.demoSnapshot;
+}
+
+// Expects foreground = text background = orange; the old number is painted over in orange.
+void showStepNumber(int32_t step, int16_t logicalX)
+{
+    Platform& p = platform();
+    const double x = ScaleX(logicalX);
+    const double y = ScaleY(kStepNumberY);
+    p.drawText(x, y, numberText(int64_t{step} - 1) + " ");
+    p.setForeground(state.colorWhite);
+    p.drawText(x, y, numberText(step) + "  ");
+}
+
+int flightPauseMilliseconds()
+{
+    const int64_t ms = nearestInteger(state.delayFactor / 100.0 * 1000.0);
+    return static_cast<int>(std::clamp<int64_t>(ms, 0, INT_MAX));
+}
+
+// Carries flightImage along the path: the red dot when a particle is emitted, otherwise a
+// patch of background, so that every step of the first pass takes the same time.
+void runFlight(const FlightPath& path)
+{
+    Platform& p = platform();
+    const double r = path.r;
+    const int pauseMs = flightPauseMilliseconds();
+    for (int j = 1; j <= kFlightSubSteps; ++j) {
+        const double xj = path.x0 + j * static_cast<double>(path.d);
+        state.backgroundBox = p.capture(xj - r, path.yF - r, xj + r, path.yF + r);
+        p.putImage(xj - r, path.yF - r, state.flightImage);
+        p.pause(pauseMs);
+        p.putImage(xj - r, path.yF - r, state.backgroundBox);
+        // An interruption here ends only the flight; the step itself goes on.
+        if (stopSignalled() || demonstrationDisturbed())
+            return;
+    }
+}
+
+void useColours(double storedColour)
+{
+    platform().setForeground(colourOf(storedColour));
+    platform().setBackground(colourOf(storedColour));
+}
+
+// The steps of one interval; returns when the interval is over, at its end or early.
+void runSteps(const FlightPath& path)
+{
+    Platform& p = platform();
+    for (int32_t i = 1; i <= state.stepsPerInterval; ++i) {
+        p.seedRandom(p.timer());
+        state.stepRandom = p.random();
+        state.stepEmits = state.stepRandom < 0.2 ? 1 : 0;
+        if (interrupted())
+            return;
+        if (stopSignalled())
+            return;
+        p.processEvents();   // menu commands run nested in here
+        useColours(state.colorOrange);
+        if (state.experimentMode == kFirstPassMode) {
+            if (demonstrationDisturbed())
+                return;
+            showStepNumber(i, kStepNumberXFirstPass);
+            state.flightImage = state.stepEmits == 1 ? state.redDotImage : state.backgroundBox;
+            runFlight(path);
+        }
+        useColours(state.colorLightGreen);
+        // Quit together with a stop request: the next step's first test ends the interval.
+        if (quitRequested() && interrupted())
+            continue;
+        if (state.experimentMode == kSeriesMode) {
+            useColours(state.colorOrange);
+            showStepNumber(i, kStepNumberX);
+        }
+        useColours(state.colorLightGreen);
+        if (interrupted())
+            return;
+        DetectorStep();
+    }
+}
+
+// One counting interval. A menu command handled while the interval starts skips it
+// entirely: no steps, no histogram entry, no key read.
+void measureInterval()
+{
+    Platform& p = platform();
+    state.runPass = saturateToInt16(int64_t{state.runPass} + 1);
+    p.setForeground(state.colorWhite);
+    state.eventCount = 0;
+    const FlightPath path = currentFlightPath();
+
+    state.lastMenuIndex = 0;
+    p.processEvents();
+    state.interruptRequest = state.lastMenuIndex != 0 ? kTrue : kFalse;
+    if (interrupted())
+        return;
+
+    runSteps(path);
+    // An interval ended early is entered with the count it had reached.
+    EvaluateInterval();
+    // A key pressed during the interval must not reach a later prompt.
+    p.takeKey();
+}
+
+void writeClosingLine()
+{
+    Platform& p = platform();
+    p.setForeground(state.colorBlack);
+    p.setBackground(colourOf(state.colorLightBlue));
+    p.setFontSize(FontPoints(10));
+    p.setTextCursor(5, 4);
+    p.printLine("Zahl der Versuche n:" + numberText(state.intervalsTotal));
+    p.setFontSize(FontPoints(30));
+    p.setForeground(state.colorRed);
+}
+
+} // namespace
+
+void RunMeasurement()
+{
+    state.runPass = 0;
+    state.intervalIndex = 0;
+    // Every interval is started, even after an interruption; the count of intervals is the
+    // only way out. (At least one interval runs, and a count that is not positive cannot
+    // keep the loop going past the 16-bit range.)
+    do {
+        ++state.intervalIndex;
+        DrawGraphFrame();
+        measureInterval();
+    } while (state.intervalIndex < state.intervalsPerRun);
+    writeClosingLine();
+}
