@@ -1,6 +1,48 @@
 #include "screens/HaltNotice.h"
 
-void ShowHaltNotice()
+#include "shell/Canvas.h"
+#include "shell/NumberRules.h"
+#include "shell/ProgramState.h"
+
+namespace {
+
+constexpr int kFlashCycles = 4;
+constexpr int kBlankMilliseconds = 275;
+constexpr int kShownMilliseconds = 549;
+
+// Texts and colours are those the experiment screen leaves behind (red on light blue,
+// opaque), so the blank strings paint over the words.
+void drawWords(const char* left, const char* right)
 {
+    platform().drawText(ScaleX(10), ScaleY(10), left);
+    platform().drawText(ScaleX(270), ScaleY(10), right);
 }
 
+bool flashingStopped()
+{
+    return platform().mouseButtons() == 3 || nearestInteger(state.interruptRequest) != 0
+           || state.quitRequest == "*";
+}
+
+std::string notObservableText()
+{
+    return std::string("| ") + "| " + "| Laufende Mikroteilchen sind nicht"
+           + "|          beobachtbar!" + "| " + "| " + "| Beschränken wir uns auf das, was"
+           + "|   wirklich beobachtbar ist !" + "| ";
+}
+
+} // namespace
+
+void ShowHaltNotice()
+{
+    // The words always stay on screen when the flashing ends, also while the box is open.
+    for (int cycle = 1; cycle <= kFlashCycles; ++cycle) {
+        drawWords("            ", "       ");
+        platform().pause(kBlankMilliseconds);
+        drawWords("  Halt !", " ? ? ");
+        platform().pause(kShownMilliseconds);
+        if (flashingStopped())
+            break;
+    }
+    platform().messageBox(19, notObservableText(), 2, "OK");
+}
