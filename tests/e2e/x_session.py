@@ -1,0 +1,467 @@
+"""Drive a real program window the way a user does, on a private X display.
+
+One `XSession` owns an Xvfb server (and, if asked, a PulseAudio daemon with a
+null sink); `launch` starts a program on it and returns an `App`. Input goes
+through xdotool (XTEST events, as from a real keyboard and mouse), pixels come
+from the X server through python-xlib, texts are read back with tesseract.
+Everything started here is stopped again when the session ends, also after a
+failed check, and every screenshot lands in the session's artefact folder.
+
+Xvfb runs without a window manager: top-level windows sit where the program
+puts them, without frames, and nothing has the keyboard focus until the test
+gives it (a click, or `App.focus`).
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+from Xlib import X, Xatom, display as xdisplay
+from Xlib.error import XError
+from Xlib.protocol import event as xevent
+
+SCREEN_SIZE = (1024, 768)
+BACKGROUND = (51, 168, 238)
+
+
+class Timeout(AssertionError):
+    pass
+
+
+def wait_until(predicate, timeout, what, interval=0.05):
+    """Polls `predicate` until it returns something truthy and returns that; no
+    result within `timeout` seconds fails with `what` in the message."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = predicate()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise Timeout(f"waited {timeout} s for {what}")
+        time.sleep(interval)
+
+
+class Shot:
+    """An RGB picture of a screen rectangle; `origin` is its top-left corner on the screen."""
+
+    def __init__(self, width, height, rgb, origin=(0, 0)):
+        self.width, self.height, self.rgb, self.origin = width, height, rgb, origin
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.rgb[i:i + 3])
+
+    def crop(self, x, y, width, height):
+        rows = [self.rgb[3 * ((y + r) * self.width + x):3 * ((y + r) * self.width + x + width)]
+                for r in range(height)]
+        return Shot(width, height, b"".join(rows), (self.origin[0] + x, self.origin[1] + y))
+
+    def count(self, colour, tolerance=0):
+        """How many pixels lie within `tolerance` of `colour` in every channel."""
+        n = 0
+        for i in range(0, len(self.rgb), 3):
+            if all(abs(self.rgb[i + c] - colour[c]) <= tolerance for c in range(3)):
+                n += 1
+        return n
+
+    def ppm(self):
+        return b"P6\n%d %d\n255\n" % (self.width, self.height) + self.rgb
+
+    def save(self, path, *convert_options):
+        """Writes a PNG; `convert_options` are ImageMagick operators applied on the way."""
+        subprocess.run(["convert", "ppm:-", *convert_options, f"png:{path}"], input=self.ppm(), check=True)
+        return path
+
+
+def colour_close(a, b, tolerance=2):
+    return all(abs(p - q) <= tolerance for p, q in zip(a, b))
+
+
+class XSession:
+    def __init__(self, artefacts, audio=False, screen=SCREEN_SIZE):
+        self.artefacts = Path(artefacts)
+        self.screen = screen
+        self.audio = audio
+        self._procs = []
+        self._shot_number = 0
+        self._runtime_dir = None
+
+    # ---- life cycle -------------------------------------------------------
+
+    def __enter__(self):
+        if self.artefacts.exists():
+            shutil.rmtree(self.artefacts)
+        self.artefacts.mkdir(parents=True)
+        self._runtime_dir = tempfile.mkdtemp(prefix="mt-e2e-")
+        os.chmod(self._runtime_dir, 0o700)
+        try:
+            self._start_xvfb()
+            if self.audio:
+                self._start_pulseaudio()
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        for proc in reversed(self._procs):
+            stop_process(proc)
+        self._procs.clear()
+        if getattr(self, "x", None) is not None:
+            try:
+                self.x.close()
+            except Exception:
+                pass
+            self.x = None
+        if self._runtime_dir:
+            shutil.rmtree(self._runtime_dir, ignore_errors=True)
+        return False
+
+    def _start_xvfb(self):
+        # Xvfb picks a free display itself and writes its number to the pipe once it
+        # accepts clients, so there is neither a guess nor a race.
+        read_end, write_end = os.pipe()
+        width, height = self.screen
+        proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(self.artefacts / "xvfb.log", "wb"),
+            start_new_session=True)
+        self._procs.append(proc)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start; see xvfb.log")
+        self.display_name = f":{number}"
+        self.x = xdisplay.Display(self.display_name)
+        self.root = self.x.screen().root
+
+    def _start_pulseaudio(self):
+        env = self.env()
+        subprocess.run(["pulseaudio", "-D", "-n", "--exit-idle-time=-1", "--disallow-exit",
+                        "--load=module-null-sink sink_name=spk",
+                        "--load=module-native-protocol-unix"], env=env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_until(lambda: subprocess.run(["pactl", "info"], env=env, capture_output=True).returncode == 0,
+                   10, "the PulseAudio daemon")
+        pid_file = Path(self._runtime_dir, "pulse", "pid")
+        self._pulse_pid = int(pid_file.read_text().split()[0]) if pid_file.exists() else None
+        self._procs.insert(0, _PidProcess(self._pulse_pid))  # stopped last, after the programs
+
+    def env(self, **extra):
+        env = dict(os.environ)
+        env.update(DISPLAY=self.display_name, XDG_RUNTIME_DIR=self._runtime_dir, HOME=self._runtime_dir)
+        for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XAUTHORITY", "PULSE_SERVER"):
+            env.pop(name, None)
+        env.update(extra)
+        return env
+
+    # ---- programs ---------------------------------------------------------
+
+    def launch(self, program, args=(), cwd=None, env=None, log_name=None):
+        """Starts `program` on this display, by default from a folder that is not its
+        own, so that it has to find its sibling files by itself."""
+        cwd = cwd or self._runtime_dir
+        log = open(self.artefacts / (log_name or f"{Path(program).name}.log"), "ab")
+        proc = subprocess.Popen([str(program), *args], cwd=cwd, env=env or self.env(), stdout=log,
+                                stderr=subprocess.STDOUT, start_new_session=True)
+        self._procs.append(proc)
+        return App(self, proc)
+
+    def run_tool(self, *argv, **kwargs):
+        return subprocess.run(list(argv), env=self.env(), check=True, capture_output=True, **kwargs)
+
+    # ---- input ------------------------------------------------------------
+
+    def xdotool(self, *args):
+        self.run_tool("xdotool", *[str(a) for a in args])
+
+    def key(self, *keys):
+        """Presses and releases each key in turn, e.g. key("alt+d", "q")."""
+        for k in keys:
+            self.xdotool("key", "--clearmodifiers", k)
+            time.sleep(0.1)
+
+    def move(self, x, y):
+        self.xdotool("mousemove", "--sync", x, y)
+
+    def click(self, x, y, button=1):
+        self.move(x, y)
+        self.xdotool("click", button)
+
+    def press_buttons(self, *buttons):
+        """Holds the buttons down together (press_buttons(1, 3) gives the button state 3)."""
+        args = []
+        for b in buttons:
+            args += ["mousedown", str(b)]
+        self.xdotool(*args)
+
+    def release_buttons(self, *buttons):
+        args = []
+        for b in buttons:
+            args += ["mouseup", str(b)]
+        self.xdotool(*args)
+
+    # ---- output -----------------------------------------------------------
+
+    def grab(self, x=0, y=0, width=None, height=None):
+        width = width or self.screen[0] - x
+        height = height or self.screen[1] - y
+        image = self.root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF)
+        data = image.data
+        # 24-bit depth is stored as 32-bit little-endian words: blue, green, red, pad.
+        rgb = bytearray(width * height * 3)
+        rgb[0::3] = data[2::4]
+        rgb[1::3] = data[1::4]
+        rgb[2::3] = data[0::4]
+        return Shot(width, height, bytes(rgb), (x, y))
+
+    def pixel(self, x, y):
+        return self.grab(x, y, 1, 1).pixel(0, 0)
+
+    def save(self, shot, name, *convert_options):
+        self._shot_number += 1
+        return shot.save(self.artefacts / f"{self._shot_number:02d}-{name}.png", *convert_options)
+
+    def screenshot(self, name):
+        return self.save(self.grab(), name)
+
+    def ocr(self, shot, name, invert=False, psm=11, scale=None):
+        """Reads the text of `shot` with tesseract (German); white text on colour is read
+        after turning it into black ink on white (`invert`)."""
+        options = ["-colorspace", "Gray"]
+        if invert:
+            options += ["-threshold", "90%", "-negate"]
+        if scale:
+            options += ["-resize", f"{scale}%"]
+        path = self.save(shot, f"ocr-{name}", *options)
+        result = subprocess.run(["tesseract", str(path), "-", "-l", "deu", "--psm", str(psm)],
+                                capture_output=True, text=True, check=True)
+        (self.artefacts / f"{path.stem}.txt").write_text(result.stdout)
+        return result.stdout
+
+    def find_text(self, shot, word, name, invert=False, scale=1):
+        """Screen position (centre) of the first word that OCR reads as `word`, or None.
+        Small menu text is found more reliably after scaling up (`scale` 2 or 3)."""
+        options = ["-colorspace", "Gray"] + (["-threshold", "90%", "-negate"] if invert else [])
+        # A white margin keeps tesseract from mistaking the edge of the picture for ink.
+        options += ["-resize", f"{100 * scale}%", "-bordercolor", "white", "-border", "10"]
+        path = self.save(shot, f"find-{name}", *options)
+        tsv = subprocess.run(["tesseract", str(path), "-", "-l", "deu", "--psm", "11", "tsv"],
+                             capture_output=True, text=True, check=True).stdout
+        (self.artefacts / f"{path.stem}.tsv").write_text(tsv)
+        for line in tsv.splitlines()[1:]:
+            cells = line.split("\t")
+            if len(cells) == 12 and cells[11].strip().lower() == word.lower():
+                left, top, w, h = map(int, cells[6:10])
+                left, top, w, h = (left - 10) / scale, (top - 10) / scale, w / scale, h / scale
+                return shot.origin[0] + int(left + w / 2), shot.origin[1] + int(top + h / 2)
+        return None
+
+    # ---- windows ----------------------------------------------------------
+
+    def top_levels(self, pid=None, include_popups=False):
+        """Viewable top-level windows, in stacking order (bottom first), optionally only
+        those of the process `pid`."""
+        result = []
+        for w in self.root.query_tree().children:
+            try:
+                attributes = w.get_attributes()
+                if attributes.map_state != X.IsViewable:
+                    continue
+                if attributes.override_redirect and not include_popups:
+                    continue
+                if pid is not None:
+                    prop = w.get_full_property(self.atom("_NET_WM_PID"), Xatom.CARDINAL)
+                    if not prop or prop.value[0] != pid:
+                        continue
+                result.append(w)
+            except XError:
+                continue  # went away while we looked
+        return result
+
+    def atom(self, name):
+        return self.x.intern_atom(name)
+
+    def title(self, window):
+        prop = window.get_full_property(self.atom("_NET_WM_NAME"), self.atom("UTF8_STRING"))
+        if prop:
+            return prop.value.decode("utf-8")
+        prop = window.get_full_property(Xatom.WM_NAME, X.AnyPropertyType)
+        return prop.value.decode("latin-1") if prop else None
+
+    def geometry(self, window):
+        """(x, y, width, height) of the window on the screen."""
+        g = window.get_geometry()
+        origin = window.translate_coords(self.root, 0, 0)
+        return -origin.x, -origin.y, g.width, g.height
+
+    def grab_window(self, window):
+        x, y, w, h = self.geometry(window)
+        x0, y0 = max(x, 0), max(y, 0)
+        w = min(x + w, self.screen[0]) - x0
+        h = min(y + h, self.screen[1]) - y0
+        return self.grab(x0, y0, w, h)
+
+    def send_delete(self, window):
+        """Asks the window to close, as a window manager does when the user clicks its
+        close button."""
+        protocols = self.atom("WM_PROTOCOLS")
+        message = xevent.ClientMessage(window=window, client_type=protocols,
+                                       data=(32, [self.atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
+        window.send_event(message, event_mask=X.NoEventMask)
+        self.x.flush()
+
+
+class App:
+    """A program running on the session's display."""
+
+    def __init__(self, session, proc):
+        self.session, self.proc = session, proc
+        self.window = None
+        self.area = None  # drawing area on the screen: x, y, width, height
+
+    @property
+    def pid(self):
+        return self.proc.pid
+
+    def windows(self):
+        return self.session.top_levels(self.pid)
+
+    def _check_alive(self):
+        if self.proc.poll() is not None:
+            raise AssertionError(f"the program ended early with status {self.proc.returncode}")
+
+    def wait_main_window(self, timeout=30):
+        def first_window():
+            self._check_alive()
+            found = self.windows()
+            return found[0] if found else None
+        self.window = wait_until(first_window, timeout, "the main window")
+        return self.window
+
+    def wait_box(self, timeout=30):
+        """Waits for a second top-level window of the program (a message box) and returns it."""
+        def box():
+            self._check_alive()
+            return next((w for w in self.windows() if w.id != self.window.id), None)
+        return wait_until(box, timeout, "a message box")
+
+    def wait_box_gone(self, box, timeout=30):
+        def gone():
+            self._check_alive()
+            return all(w.id != box.id for w in self.windows())
+        wait_until(gone, timeout, "the message box to close")
+
+    def wait_pixels(self, description, predicate, timeout=30):
+        """Polls screenshots of the main window until `predicate(shot)` holds; returns the shot."""
+        def check():
+            self._check_alive()
+            shot = self.session.grab_window(self.window)
+            return shot if predicate(shot) else None
+        try:
+            return wait_until(check, timeout, description, interval=0.1)
+        except Timeout:
+            self.session.save(self.session.grab(), "timeout")
+            raise
+
+    def focus(self):
+        """Gives the main window the keyboard focus, as a window manager would."""
+        self.session.xdotool("windowfocus", "--sync", self.window.id)
+
+    def measure_area(self, colour=BACKGROUND):
+        """Finds the drawing area below the menu bar: the first row, in the window's left
+        pixel column, that has the drawing area's `colour`, down to the window's bottom."""
+        x, y, w, h = self.session.geometry(self.window)
+        column = self.session.grab(x + 1, y, 1, h)
+        for row in range(h):
+            if colour_close(column.pixel(0, row), colour):
+                self.area = (x, y + row, w, h - row)
+                return self.area
+        raise AssertionError(f"no pixel of colour {colour} in the window's left column")
+
+    def to_screen(self, lx, ly):
+        """Screen pixel of a logical canvas point: the program's own scaling, v * size / base."""
+        x, y, w, h = self.area
+        return x + lx * w // 320, y + ly * h // 200
+
+    def logical_pixel(self, lx, ly):
+        return self.session.pixel(*self.to_screen(lx, ly))
+
+    def choose_menu(self, title, entry, timeout=15):
+        """Chooses a menu entry with the mouse: clicks the title in the menu bar, waits for
+        its popup and clicks the entry. Both are found by reading the screen, so the test
+        does not depend on the style's menu metrics. `entry` is one word of the entry as
+        shown (without the "&")."""
+        s = self.session
+        x, y, w, _ = s.geometry(self.window)
+        bar = s.grab(x, y, w, self.area[1] - y)
+        where = s.find_text(bar, title, f"menubar-{title}", scale=3)
+        assert where, f"menu title {title!r} not found in the menu bar"
+        before = {p.id for p in s.top_levels(self.pid, include_popups=True)}
+        s.click(*where)
+
+        def popup():
+            self._check_alive()
+            return next((p for p in s.top_levels(self.pid, include_popups=True) if p.id not in before), None)
+        menu = wait_until(popup, timeout, f"the {title} menu to open")
+        time.sleep(0.2)  # the popup may still be painting its entries
+        inside = s.grab_window(menu)
+        inside = inside.crop(3, 3, inside.width - 6, inside.height - 6)  # without the popup's frame
+        spot = s.find_text(inside, entry, f"menu-{entry}", scale=3)
+        assert spot, f"entry {entry!r} not found in the {title} menu"
+        s.click(*spot)
+
+    def close(self):
+        self.session.send_delete(self.window)
+
+    def wait_exit(self, timeout=30):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise Timeout(f"waited {timeout} s for the program to end") from None
+
+
+class _PidProcess:
+    """Stands for a daemon that forked away from us, so it can be stopped like the rest."""
+
+    def __init__(self, pid):
+        self.pid = pid
+
+    def poll(self):
+        if self.pid is None:
+            return 0
+        try:
+            os.kill(self.pid, 0)
+            return None
+        except ProcessLookupError:
+            return 0
+
+    def terminate(self):
+        if self.pid:
+            os.kill(self.pid, signal.SIGTERM)
+
+    def kill(self):
+        if self.pid:
+            os.kill(self.pid, signal.SIGKILL)
+
+    def wait(self, timeout):
+        wait_until(lambda: self.poll() is not None, timeout, f"process {self.pid} to end")
+
+
+def stop_process(proc):
+    if proc.poll() is not None:
+        return
+    try:
+        proc.terminate()
+        proc.wait(5)
+    except Exception:
+        try:
+            proc.kill()
+            proc.wait(5)
+        except Exception:
+            pass
