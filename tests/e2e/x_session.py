@@ -12,10 +12,12 @@ puts them, without frames, and nothing has the keyboard focus until the test
 gives it (a click, or `App.focus`).
 """
 
+import argparse
 import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 from pathlib import Path
@@ -26,6 +28,16 @@ from Xlib.protocol import event as xevent
 
 SCREEN_SIZE = (1024, 768)
 BACKGROUND = (51, 168, 238)
+
+
+def test_arguments():
+    """The program under test and the artefact folder, as CTest passes them; the rest
+    of the command line is left to unittest."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True, type=Path)
+    parser.add_argument("--artefacts", required=True, type=Path)
+    args, rest = parser.parse_known_args()
+    return args, [sys.argv[0], *rest]
 
 
 class Timeout(AssertionError):
@@ -417,7 +429,7 @@ class App:
         s.click(*spot)
 
     def close(self):
-        self.session.send_delete(self.window)
+        self.session.send_delete(self.window or self.wait_main_window())
 
     def wait_exit(self, timeout=30):
         try:

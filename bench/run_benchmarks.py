@@ -1,0 +1,211 @@
+#!/usr/bin/python3
+"""Start-up time, peak memory and idle CPU of the program, side by side with a
+minimal Qt window (bench/minimal_window.cpp) measured in the same run on the same
+Xvfb display, so that the ratios mean something on whatever machine runs this.
+
+    /usr/bin/python3 bench/run_benchmarks.py --build build/e2e [--runs 10]
+
+Both programs are timed from their exec to the moment their first screen is on the
+display, seen from outside: the screen pixel at a known spot is read every ~2 ms
+until it shows the expected colour. The spots are found once beforehand, in a
+calibration start of each program.
+"""
+
+import argparse
+import statistics
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+from x_session import BACKGROUND, XSession, colour_close, wait_until  # noqa: E402
+
+WHITE = (255, 255, 255)
+POLL_INTERVAL = 0.002
+IDLE_SECONDS = 5.0
+CLOCK_TICKS = 100  # USER_HZ of /proc/<pid>/stat on Linux
+
+
+def cpu_seconds(pid):
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS  # utime, stime
+
+
+def cpu_percent(pid, seconds=IDLE_SECONDS):
+    """CPU of the process over `seconds` of wall time, in % of one core."""
+    before, start = cpu_seconds(pid), time.monotonic()
+    time.sleep(seconds)
+    return 100 * (cpu_seconds(pid) - before) / (time.monotonic() - start)
+
+
+def peak_rss_mb(pid):
+    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+        if line.startswith("VmHWM:"):
+            return int(line.split()[1]) / 1024
+    raise RuntimeError("no VmHWM")
+
+
+def launch_timed(session, program):
+    """Starts `program` and returns (the App, its exec time on the monotonic clock)."""
+    start = time.monotonic()
+    return session.launch(program, log_name=f"{Path(program).name}.log"), start
+
+
+def seconds_until_pixels(session, app, checks, start, timeout=30):
+    """Seconds from `start` until every (x, y, colour) of `checks` is on the screen.
+    Only these pixels are read while the clock runs."""
+    while True:
+        if all(colour_close(session.pixel(x, y), colour) for x, y, colour in checks):
+            return time.monotonic() - start
+        if time.monotonic() - start > timeout or app.proc.poll() is not None:
+            raise RuntimeError(f"{app.proc.args[0]} did not show its first screen")
+        time.sleep(POLL_INTERVAL)
+
+
+def stop(app):
+    app.close()
+    app.wait_exit(30)
+
+
+# ---- calibration: where each first screen can be recognised ---------------------
+
+def calibrate_reference(session, reference):
+    app = session.launch(reference, log_name="calibration.log")
+    window = app.wait_main_window()
+    x, y, w, h = session.geometry(window)
+    spot = (x + w // 2, y + h // 2)
+    app.wait_pixels("the reference window", lambda shot: colour_close(session.pixel(*spot), BACKGROUND))
+    stop(app)
+    return [(*spot, BACKGROUND)]
+
+
+def calibrate_program(session, program):
+    """The title screen counts as shown when the window's margin has the background
+    colour (first paint) and the prompt "Weiter ?" has its white letters (complete:
+    the prompt is the last thing the title screen draws)."""
+    app = session.launch(program, log_name="calibration.log")
+    app.wait_main_window()
+    app.wait_pixels("the title screen", lambda shot: shot.count(BACKGROUND) > 1000)
+    app.measure_area()
+
+    def prompt():
+        return session.find_text(session.grab(*app.area), "Weiter", "calibration-prompt", invert=True)
+    px, py = wait_until(prompt, 30, 'the prompt "Weiter ?"', interval=0.5)
+    final = session.grab(px - 30, py - 15, 60, 30)
+    white = next(((final.origin[0] + i, final.origin[1] + j) for j in range(final.height)
+                  for i in range(final.width) if final.pixel(i, j) == WHITE), None)
+    if white is None:
+        raise RuntimeError("no white pixel in the prompt")
+    stop(app)
+    margin = app.to_screen(1, 100)
+    return [(*margin, BACKGROUND)], [(*margin, BACKGROUND), (*white, WHITE)]
+
+
+# ---- the measurements -------------------------------------------------------------
+
+def measure_start_up(session, reference, program, runs):
+    reference_spot = calibrate_reference(session, reference)
+    first_paint, complete = calibrate_program(session, program)
+    times = {"reference": [], "program first paint": [], "program title screen": []}
+    for _ in range(runs):  # interleaved, so both see the same machine load
+        app, start = launch_timed(session, reference)
+        times["reference"].append(seconds_until_pixels(session, app, reference_spot, start))
+        stop(app)
+        app, start = launch_timed(session, program)
+        times["program first paint"].append(seconds_until_pixels(session, app, first_paint, start))
+        times["program title screen"].append(seconds_until_pixels(session, app, complete, start))
+        stop(app)
+    return {name: statistics.median(values) for name, values in times.items()}, times
+
+
+def measure_memory_and_idle(session, reference, program):
+    """Peak RSS at the first screen, and CPU while the program waits at each of its
+    start-up waits."""
+    results = {}
+    app = session.launch(reference, log_name="idle-reference.log")
+    app.wait_main_window()
+    app.wait_pixels("the reference window", lambda shot: shot.count(BACKGROUND) > 1000)
+    time.sleep(0.5)
+    results["reference peak RSS"] = peak_rss_mb(app.pid)
+    results["reference idle"] = cpu_percent(app.pid)
+    stop(app)
+
+    app = session.launch(program, log_name="idle-program.log")
+    app.wait_main_window()
+    app.wait_pixels("the title screen", lambda shot: shot.count(BACKGROUND) > 1000)
+    app.measure_area()
+    wait_until(lambda: "Weiter" in session.ocr(session.grab(*app.area), "idle-prompt", invert=True),
+               30, 'the prompt "Weiter ?"', interval=0.5)
+    results["program peak RSS"] = peak_rss_mb(app.pid)
+    results["program at the title prompt"] = cpu_percent(app.pid)
+    app.focus()
+    session.key("space")
+    hint = app.wait_box()
+    results["program in a message box"] = cpu_percent(app.pid)
+    session.key("Return")
+    app.wait_box_gone(hint)
+    theory = app.wait_box()
+    session.key("Return")
+    app.wait_box_gone(theory)
+    time.sleep(0.5)
+    results["program in the wait before the event loop"] = cpu_percent(app.pid)
+    session.click(*app.to_screen(160, 100))
+    time.sleep(0.5)
+    results["program in the event loop"] = cpu_percent(app.pid)
+    results["program peak RSS after start-up"] = peak_rss_mb(app.pid)
+    lesson = measure_lesson(session, app)
+    stop(app)
+    return results, lesson
+
+
+def measure_lesson(session, app):
+    """The place for the lesson's own figures, taken in the running event loop: steps
+    per second of a series ("&2 Neues Experiment / 1 x wiederholen", 100 steps, one
+    display frame each) and the click latency (from a registered event to the click
+    on the null sink, with XSession(audio=True) and parec). Returns rows of
+    (name, value, unit); none yet."""
+    return []
+
+
+def print_table(medians, samples, idle, lesson, runs):
+    ref = medians["reference"]
+    print(f"\nStart-up, exec to first screen on the display (median of {runs} runs each)")
+    print(f"{'':38} {'ms':>8} {'ratio':>7}   {'min..max ms':>14}")
+    for name in ("reference", "program first paint", "program title screen"):
+        values = samples[name]
+        print(f"{name:38} {1000 * medians[name]:8.1f} {medians[name] / ref:7.2f}   "
+              f"{1000 * min(values):6.1f}..{1000 * max(values):6.1f}")
+    print("\nPeak memory (VmHWM) at the first screen")
+    print(f"{'reference':38} {idle['reference peak RSS']:8.1f} MB")
+    print(f"{'program':38} {idle['program peak RSS']:8.1f} MB  ratio "
+          f"{idle['program peak RSS'] / idle['reference peak RSS']:.2f}")
+    print(f"{'program after start-up':38} {idle['program peak RSS after start-up']:8.1f} MB")
+    print(f"\nCPU while waiting, % of one core over {IDLE_SECONDS:.0f} s")
+    for name in ("reference idle", "program at the title prompt", "program in a message box",
+                 "program in the wait before the event loop", "program in the event loop"):
+        print(f"{name:42} {idle[name]:6.2f} %")
+    if lesson:
+        print("\nLesson")
+        for name, value, unit in lesson:
+            print(f"{name:42} {value:8.2f} {unit}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--build", type=Path, default=Path("build/e2e"),
+                        help="build folder holding bin/mikroteilchen and bin/minimal_window")
+    parser.add_argument("--runs", type=int, default=10)
+    parser.add_argument("--artefacts", type=Path, help="default: <build>/bench-artefacts")
+    args = parser.parse_args()
+    program = (args.build / "bin" / "mikroteilchen").resolve()
+    reference = (args.build / "bin" / "minimal_window").resolve()
+    artefacts = args.artefacts or args.build / "bench-artefacts"
+
+    with XSession(artefacts) as session:
+        medians, samples = measure_start_up(session, reference, program, args.runs)
+        idle, lesson = measure_memory_and_idle(session, reference, program)
+    print_table(medians, samples, idle, lesson, args.runs)
+
+
+if __name__ == "__main__":
+    main()
