@@ -55,6 +55,13 @@ protected:
         fake.setCloseHandler(WindowClosed);
     }
 
+    // For table-driven tests: a new program and a new user for the next row.
+    void startAfresh()
+    {
+        fake = FakePlatform{};
+        SetUp();
+    }
+
     // What every series command after a demonstration sets.
     void prepareSeries(int16_t intervals)
     {
