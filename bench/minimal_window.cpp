@@ -50,8 +50,8 @@ int main(int argc, char** argv)
 
     QMenu* desk = window.menuBar()->addMenu(QStringLiteral("&DESK"));
     desk->addAction(QStringLiteral("&Quit"), &app, &QApplication::quit);
-    window.menuBar()->addMenu(QStringLiteral("EXPERIMENT"));
-    window.menuBar()->addMenu(QStringLiteral("HILFE"));
+    window.menuBar()->addMenu(QStringLiteral("&EXPERIMENT"));
+    window.menuBar()->addMenu(QStringLiteral("&HILFE"));
 
     auto* area = new BackgroundArea(&window);
     area->setFocusPolicy(Qt::StrongFocus);

@@ -15,7 +15,6 @@ gives it (a click, or `App.focus`).
 import argparse
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -25,6 +24,10 @@ from pathlib import Path
 from Xlib import X, Xatom, display as xdisplay
 from Xlib.error import XError
 from Xlib.protocol import event as xevent
+
+from processes import DaemonProcess, stop_process
+from waiting import Timeout, wait_until  # noqa: F401  (re-exported for the test scripts)
+from shot import Shot, colour_close  # noqa: F401  (colour_close is part of this library's interface)
 
 SCREEN_SIZE = (1024, 768)
 BACKGROUND = (51, 168, 238)
@@ -38,59 +41,6 @@ def test_arguments():
     parser.add_argument("--artefacts", required=True, type=Path)
     args, rest = parser.parse_known_args()
     return args, [sys.argv[0], *rest]
-
-
-class Timeout(AssertionError):
-    pass
-
-
-def wait_until(predicate, timeout, what, interval=0.05):
-    """Polls `predicate` until it returns something truthy and returns that; no
-    result within `timeout` seconds fails with `what` in the message."""
-    deadline = time.monotonic() + timeout
-    while True:
-        result = predicate()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise Timeout(f"waited {timeout} s for {what}")
-        time.sleep(interval)
-
-
-class Shot:
-    """An RGB picture of a screen rectangle; `origin` is its top-left corner on the screen."""
-
-    def __init__(self, width, height, rgb, origin=(0, 0)):
-        self.width, self.height, self.rgb, self.origin = width, height, rgb, origin
-
-    def pixel(self, x, y):
-        i = 3 * (y * self.width + x)
-        return tuple(self.rgb[i:i + 3])
-
-    def crop(self, x, y, width, height):
-        rows = [self.rgb[3 * ((y + r) * self.width + x):3 * ((y + r) * self.width + x + width)]
-                for r in range(height)]
-        return Shot(width, height, b"".join(rows), (self.origin[0] + x, self.origin[1] + y))
-
-    def count(self, colour, tolerance=0):
-        """How many pixels lie within `tolerance` of `colour` in every channel."""
-        n = 0
-        for i in range(0, len(self.rgb), 3):
-            if all(abs(self.rgb[i + c] - colour[c]) <= tolerance for c in range(3)):
-                n += 1
-        return n
-
-    def ppm(self):
-        return b"P6\n%d %d\n255\n" % (self.width, self.height) + self.rgb
-
-    def save(self, path, *convert_options):
-        """Writes a PNG; `convert_options` are ImageMagick operators applied on the way."""
-        subprocess.run(["convert", "ppm:-", *convert_options, f"png:{path}"], input=self.ppm(), check=True)
-        return path
-
-
-def colour_close(a, b, tolerance=2):
-    return all(abs(p - q) <= tolerance for p, q in zip(a, b))
 
 
 class XSession:
@@ -162,7 +112,7 @@ class XSession:
                    10, "the PulseAudio daemon")
         pid_file = Path(self._runtime_dir, "pulse", "pid")
         self._pulse_pid = int(pid_file.read_text().split()[0]) if pid_file.exists() else None
-        self._procs.insert(0, _PidProcess(self._pulse_pid))  # stopped last, after the programs
+        self._procs.insert(0, DaemonProcess(self._pulse_pid))  # stopped last, after the programs
 
     def env(self, **extra):
         env = dict(os.environ)
@@ -436,44 +386,3 @@ class App:
             return self.proc.wait(timeout)
         except subprocess.TimeoutExpired:
             raise Timeout(f"waited {timeout} s for the program to end") from None
-
-
-class _PidProcess:
-    """Stands for a daemon that forked away from us, so it can be stopped like the rest."""
-
-    def __init__(self, pid):
-        self.pid = pid
-
-    def poll(self):
-        if self.pid is None:
-            return 0
-        try:
-            os.kill(self.pid, 0)
-            return None
-        except ProcessLookupError:
-            return 0
-
-    def terminate(self):
-        if self.pid:
-            os.kill(self.pid, signal.SIGTERM)
-
-    def kill(self):
-        if self.pid:
-            os.kill(self.pid, signal.SIGKILL)
-
-    def wait(self, timeout):
-        wait_until(lambda: self.poll() is not None, timeout, f"process {self.pid} to end")
-
-
-def stop_process(proc):
-    if proc.poll() is not None:
-        return
-    try:
-        proc.terminate()
-        proc.wait(5)
-    except Exception:
-        try:
-            proc.kill()
-            proc.wait(5)
-        except Exception:
-            pass
