@@ -1,0 +1,133 @@
+#include "platform/qt/ClickSound.h"
+
+#include "platform/qt/WavClip.h"
+
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QFileInfo>
+#include <QMediaDevices>
+
+#include <cstdio>
+
+ClickSound::ClickSound(Reporter reporter, DeviceFinder findDevice, QObject* parent)
+    : QObject(parent),
+      report_(reporter ? std::move(reporter) : Reporter(&ClickSound::reportOnStderr)),
+      findDevice_(findDevice ? std::move(findDevice) : DeviceFinder(&ClickSound::defaultOutput))
+{
+    idleTimer_.setSingleShot(true);
+    idleTimer_.setInterval(kIdleCloseMilliseconds);
+    connect(&idleTimer_, &QTimer::timeout, this, &ClickSound::closeWhenQuiet);
+}
+
+ClickSound::~ClickSound()
+{
+    stopStream();
+}
+
+void ClickSound::reportOnStderr(const QString& line)
+{
+    std::fprintf(stderr, "mikroteilchen: %s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+QAudioDevice ClickSound::defaultOutput()
+{
+    if (QMediaDevices::audioOutputs().isEmpty())
+        return QAudioDevice();
+    return QMediaDevices::defaultAudioOutput();
+}
+
+void ClickSound::play(const QString& fileName)
+{
+    const ClickMixer::Clip clip = clipFor(fileName);
+    if (!clip || soundUnavailable_)
+        return;
+    if (!ensureStream())
+        return;
+    mixer_.addClick(clip);
+    idleTimer_.start();
+}
+
+ClickMixer::Clip ClickSound::clipFor(const QString& fileName)
+{
+    const QString key = QFileInfo(fileName).absoluteFilePath();
+    const auto known = clips_.constFind(key);
+    if (known != clips_.constEnd())
+        return known.value();
+
+    WavClip::Result wav = WavClip::read(fileName, kSampleRate);
+    ClickMixer::Clip clip;
+    if (wav.ok())
+        clip = std::make_shared<const std::vector<int16_t>>(std::move(wav.samples));
+    else
+        report_(QStringLiteral("Klickton \u201e%1\u201c nicht verwendbar (%2), die Klicks bleiben stumm")
+                    .arg(fileName, wav.problem));
+    clips_.insert(key, clip);
+    return clip;
+}
+
+bool ClickSound::ensureStream()
+{
+    if (sink_)
+        return true;
+    const QAudioDevice device = findDevice_();
+    if (device.isNull()) {
+        giveUpSound(QStringLiteral("kein Tonausgabeger\u00e4t gefunden, die Klicks bleiben stumm"));
+        return false;
+    }
+    QAudioFormat format;
+    format.setSampleRate(kSampleRate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    if (!device.isFormatSupported(format)) {
+        giveUpSound(QStringLiteral("das Tonausgabeger\u00e4t kann kein 44,1-kHz-Mono, die Klicks bleiben stumm"));
+        return false;
+    }
+    sink_ = std::make_unique<QAudioSink>(device, format);
+    sink_->setBufferSize(kSampleRate * 2 / 100);   // 10 ms
+    connect(sink_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State) {
+        if (!sink_)
+            return;
+        const QAudio::Error error = sink_->error();
+        if (error == QAudio::OpenError || error == QAudio::IOError || error == QAudio::FatalError) {
+            // Not from inside the sink's own signal: the sink goes away later.
+            QTimer::singleShot(0, this, [this] {
+                giveUpSound(QStringLiteral("Tonausgabe gest\u00f6rt, die Klicks bleiben stumm"));
+            });
+        }
+    });
+    sink_->start(&mixer_);
+    if (sink_->error() == QAudio::OpenError || sink_->error() == QAudio::FatalError) {
+        giveUpSound(QStringLiteral("Tonausgabe l\u00e4sst sich nicht \u00f6ffnen, die Klicks bleiben stumm"));
+        return false;
+    }
+    return true;
+}
+
+void ClickSound::stopStream()
+{
+    idleTimer_.stop();
+    if (!sink_)
+        return;
+    sink_->disconnect(this);
+    sink_->stop();
+    sink_.reset();
+}
+
+void ClickSound::closeWhenQuiet()
+{
+    if (!mixer_.isQuiet()) {
+        idleTimer_.start();
+        return;
+    }
+    stopStream();
+}
+
+void ClickSound::giveUpSound(const QString& why)
+{
+    if (soundUnavailable_)
+        return;
+    soundUnavailable_ = true;
+    stopStream();
+    report_(why);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+// The detector's click. One audio stream (44.1 kHz mono, about 10 ms of buffer) opens at
+// the first click and stays open while clicks come, so every click is heard with one
+// buffer of latency; after two quiet seconds it closes, so an idle program costs nothing.
+// (A fresh QSoundEffect per click loses the start of short clicks and drops some entirely.)
+//
+// A WAV file is read once per name. A missing or unusable file, or no sound device, is
+// told once on stderr (one line) and otherwise silent; play() never waits for the device.
+
+#include "platform/qt/ClickMixer.h"
+
+#include <QAudioDevice>
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class QAudioSink;
+
+class ClickSound : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kSampleRate = 44100;
+    static constexpr int kIdleCloseMilliseconds = 2000;
+
+    using Reporter = std::function<void(const QString& line)>;
+    using DeviceFinder = std::function<QAudioDevice()>;
+
+    // Without arguments: report on stderr, play on the system's default output.
+    explicit ClickSound(Reporter reporter = {}, DeviceFinder findDevice = {}, QObject* parent = nullptr);
+    ~ClickSound() override;
+
+    void play(const QString& fileName);
+    bool isStreaming() const { return sink_ != nullptr; }
+
+    static void reportOnStderr(const QString& line);
+    // The default output, or a null device when the system has none.
+    static QAudioDevice defaultOutput();
+
+private:
+    ClickMixer::Clip clipFor(const QString& fileName);
+    bool ensureStream();
+    void stopStream();
+    void closeWhenQuiet();
+    void giveUpSound(const QString& why);
+
+    Reporter report_;
+    DeviceFinder findDevice_;
+    QHash<QString, ClickMixer::Clip> clips_;   // a null clip: the file is unusable
+    ClickMixer mixer_;
+    std::unique_ptr<QAudioSink> sink_;
+    QTimer idleTimer_;
+    bool soundUnavailable_ = false;
+};

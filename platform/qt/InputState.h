@@ -1,0 +1,33 @@
+#pragma once
+
+// Keys and mouse buttons as the program polls them: key presses queue up until taken,
+// and a button pressed at any moment since the previous poll counts at the next poll,
+// so both buttons held down during a pause are seen even if released before it ends.
+
+#include <QString>
+#include <Qt>
+
+#include <deque>
+
+class QKeyEvent;
+
+class InputState {
+public:
+    // The key as text ("a", "\r", "\x1b"); keys without text by their name ("F1", "Right").
+    // Modifier keys alone are no key press for the program.
+    void keyPressed(const QKeyEvent& event);
+    void buttonsChanged(Qt::MouseButtons buttons);
+
+    bool hasKey() const { return !keys_.empty(); }
+    QString takeKey();
+    // 0 none, 1 left, 2 right, 3 both: held now or pressed since the previous call.
+    int takeButtons();
+    int peekButtons() const;
+
+private:
+    static int codeOf(Qt::MouseButtons buttons);
+
+    std::deque<QString> keys_;
+    Qt::MouseButtons held_ = Qt::NoButton;
+    Qt::MouseButtons seenSincePoll_ = Qt::NoButton;
+};

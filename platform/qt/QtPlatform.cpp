@@ -1,0 +1,447 @@
+#include "platform/qt/QtPlatform.h"
+
+#include "platform/qt/CanvasWidget.h"
+#include "platform/qt/ClickSound.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/MenuBarBuilder.h"
+#include "platform/qt/MessageBoxes.h"
+#include "platform/qt/PictureLoader.h"
+#include "platform/qt/PixelCanvas.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTime>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString fromProgram(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QPoint pixelAt(double x, double y)
+{
+    return QPoint(PixelCanvas::pixelOf(x), PixelCanvas::pixelOf(y));
+}
+
+} // namespace
+
+QtPlatform::QtPlatform(int& argc, char** argv)
+{
+    if (!QApplication::instance())
+        ownedApplication_ = std::make_unique<QApplication>(argc, argv);
+    // The program decides when it ends; a closed window only tells it so.
+    QApplication::setQuitOnLastWindowClosed(false);
+    Fonts::registerSubstitutions();
+
+    clock_.start();
+    secondsAtClockStart_ = QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    canvas_ = std::make_unique<PixelCanvas>(plannedDrawingSize(MainWindow::menuBarHeight()),
+                                            screen ? screen->devicePixelRatio() : 1.0);
+    window_ = std::make_unique<MainWindow>(*canvas_);
+    boxes_ = std::make_unique<MessageBoxes>();
+    pacer_.setRefreshRate(screen ? screen->refreshRate() : 60.0);
+    updateFont();
+
+    QObject::connect(window_.get(), &MainWindow::closedByUser, window_.get(), [this] { onClosedByUser(); });
+    QObject::connect(window_.get(), &MainWindow::keyPressed, window_.get(),
+                     [this](const QKeyEvent& event) { input_.keyPressed(event); });
+    QObject::connect(window_.get(), &MainWindow::mouseButtonsChanged, window_.get(),
+                     [this](Qt::MouseButtons buttons) { input_.buttonsChanged(buttons); });
+}
+
+QtPlatform::~QtPlatform()
+{
+    boxes_->rejectAll();
+    sound_.reset();
+    window_->disconnect();
+    window_->hide();
+}
+
+QSize QtPlatform::plannedDrawingSize(int menuBarHeight)
+{
+    // The largest 4:3 drawing area that fits, with the menu bar, into 90 % of the screen.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+    const double maxWidth = 0.9 * available.width();
+    const double maxHeight = 0.9 * available.height() - menuBarHeight;
+    int height = static_cast<int>(std::min(maxHeight, maxWidth * 3.0 / 4.0));
+    height -= height % 3;
+    height = std::max(height, 150);
+    return QSize(height / 3 * 4, height);
+}
+
+// --- Window ------------------------------------------------------------------
+
+void QtPlatform::openWindow(const std::string& title)
+{
+    ++activity_;
+    title_ = fromProgram(title);
+    window_->setWindowTitle(title_);
+    if (!opened_)
+        window_->resize(window_->windowSizeFor(canvas_->size()));
+    opened_ = true;
+    window_->show();
+    window_->activateWindow();
+    window_->canvasWidget()->setFocus();
+    if (const QScreen* screen = window_->screen())
+        pacer_.setRefreshRate(screen->refreshRate());
+    QCoreApplication::processEvents();
+}
+
+int QtPlatform::drawingWidth() const
+{
+    return canvas_->size().width();
+}
+
+int QtPlatform::drawingHeight() const
+{
+    return canvas_->size().height();
+}
+
+void QtPlatform::setWindowBackground(Colour colour)
+{
+    windowBackground_ = PixelCanvas::toQColor(colour);
+}
+
+void QtPlatform::clearWindow()
+{
+    canvas_->clear(windowBackground_);
+}
+
+bool QtPlatform::windowExists() const
+{
+    return opened_ && !closedByUser_ && !closedByProgram_;
+}
+
+void QtPlatform::closeWindow()
+{
+    ++activity_;
+    closedByProgram_ = true;
+    heldChoices_.clear();
+    boxes_->rejectAll();
+    window_->closeByProgram();
+    QCoreApplication::processEvents();
+}
+
+void QtPlatform::onClosedByUser()
+{
+    closedByUser_ = true;
+    heldChoices_.clear();
+    boxes_->rejectAll();
+    if (closeHandler_)
+        closeHandler_();
+}
+
+// --- Events --------------------------------------------------------------------
+
+void QtPlatform::present()
+{
+    const QRect dirty = canvas_->takeDirtyRect();
+    if (!dirty.isEmpty() && window_->isVisible())
+        window_->canvasWidget()->update(dirty);
+}
+
+void QtPlatform::waitMilliseconds(int milliseconds, bool untilInput)
+{
+    if (milliseconds <= 0 || userClosed())
+        return;
+    QEventLoop loop;
+    QTimer timeUp;
+    timeUp.setSingleShot(true);
+    timeUp.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timeUp, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(window_.get(), &MainWindow::closedByUser, &loop, &QEventLoop::quit);
+    if (untilInput) {
+        QObject::connect(window_.get(), &MainWindow::keyPressed, &loop, &QEventLoop::quit);
+        QObject::connect(window_.get(), &MainWindow::mouseButtonsChanged, &loop, &QEventLoop::quit);
+    }
+    timeUp.start(milliseconds);
+    loop.exec();
+}
+
+void QtPlatform::dispatchHeldChoices()
+{
+    // A choice dispatched here may run a whole command, whose own processEvents() calls
+    // dispatch the choices made meanwhile: the queue is shared, so the order holds.
+    while (!heldChoices_.empty() && !userClosed() && !closedByProgram_) {
+        const int index = heldChoices_.front();
+        heldChoices_.pop_front();
+        if (menuHandler_)
+            menuHandler_(index);
+    }
+}
+
+void QtPlatform::processEvents()
+{
+    ++activity_;
+    present();
+    QCoreApplication::processEvents();
+    if (!userClosed() && canvas_->changeCount() != drawnAtReturn_) {
+        const qint64 nanoseconds = pacer_.nanosecondsToWait();
+        if (nanoseconds > 0)
+            waitMilliseconds(static_cast<int>(std::ceil(nanoseconds / 1e6)), false);
+    }
+    dispatchHeldChoices();
+    drawnAtReturn_ = canvas_->changeCount();
+    pacer_.markReturn();
+}
+
+void QtPlatform::waitForEvents()
+{
+    ++activity_;
+    present();
+    if (userClosed() || closedByProgram_ || !heldChoices_.empty())
+        QCoreApplication::processEvents();
+    else
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    dispatchHeldChoices();
+    drawnAtReturn_ = canvas_->changeCount();
+    pacer_.markReturn();
+}
+
+// --- Menu ------------------------------------------------------------------------
+
+void QtPlatform::installMenu(const std::vector<std::string>& items)
+{
+    MenuBarBuilder::build(*window_->menuBar(), items, [this](int index) {
+        if (!userClosed() && !closedByProgram_)
+            heldChoices_.push_back(index);
+    });
+}
+
+// --- Drawing state -------------------------------------------------------------------
+
+void QtPlatform::setForeground(Colour colour)
+{
+    canvas_->setForeground(PixelCanvas::toQColor(colour));
+}
+
+void QtPlatform::setBackground(Colour colour)
+{
+    canvas_->setBackground(PixelCanvas::toQColor(colour));
+}
+
+void QtPlatform::setLineWidth(int pixels)
+{
+    canvas_->setLineWidth(pixels);
+}
+
+void QtPlatform::setFontName(const std::string& name)
+{
+    fontName_ = fromProgram(name);
+    updateFont();
+}
+
+void QtPlatform::setFontSize(double points)
+{
+    fontPoints_ = points;
+    updateFont();
+}
+
+void QtPlatform::updateFont()
+{
+    canvas_->setFont(Fonts::font(fontName_, fontPoints_));
+}
+
+void QtPlatform::setTitleAttribute(bool on)
+{
+    canvas_->setTransparentText(on);
+}
+
+// --- Drawing ---------------------------------------------------------------------------
+
+void QtPlatform::drawLine(double x1, double y1, double x2, double y2)
+{
+    canvas_->drawLine(pixelAt(x1, y1), pixelAt(x2, y2));
+}
+
+void QtPlatform::drawRectangle(double x1, double y1, double x2, double y2)
+{
+    canvas_->drawRectangle(pixelAt(x1, y1), pixelAt(x2, y2));
+}
+
+void QtPlatform::fillRectangle(double x1, double y1, double x2, double y2)
+{
+    canvas_->fillRectangle(pixelAt(x1, y1), pixelAt(x2, y2));
+}
+
+void QtPlatform::drawCircle(double centreX, double centreY, double radius)
+{
+    canvas_->drawDisc(pixelAt(centreX, centreY), PixelCanvas::pixelOf(radius));
+}
+
+void QtPlatform::drawText(double x, double y, const std::string& text)
+{
+    canvas_->drawText(pixelAt(x, y), fromProgram(text));
+}
+
+void QtPlatform::setTextCursor(int column, int row)
+{
+    canvas_->setTextCursor(column, row);
+}
+
+void QtPlatform::printLine(const std::string& text)
+{
+    canvas_->printLine(fromProgram(text));
+}
+
+ImageString QtPlatform::capture(double x1, double y1, double x2, double y2)
+{
+    return canvas_->capture(pixelAt(x1, y1), pixelAt(x2, y2));
+}
+
+void QtPlatform::putImage(double x, double y, const ImageString& image)
+{
+    canvas_->putImage(pixelAt(x, y), image);
+}
+
+// --- Pictures ------------------------------------------------------------------------------
+
+PictureId QtPlatform::loadPicture(const std::string& fileName)
+{
+    const QString name = fromProgram(fileName);
+    PictureLoader::Result result = PictureLoader::load(name);
+    if (!result.ok()) {
+        // The program goes on without the picture; the teacher learns which file to fix.
+        QString text = result.problem;
+        text.replace(QLatin1Char('\n'), QLatin1Char('|'));
+        messageBox(MessageBoxes::kWarningStyle, text.toStdString(), 1, "OK");
+        return 0;
+    }
+    const PictureId id = nextPicture_++;
+    pictures_.emplace(id, std::move(result.image));
+    return id;
+}
+
+void QtPlatform::drawPicture(PictureId picture, double x, double y, double width, double height)
+{
+    const auto found = pictures_.find(picture);
+    if (found == pictures_.end())
+        return;
+    const QPoint topLeft = pixelAt(x, y);
+    const QPoint bottomRight = pixelAt(x + width, y + height);
+    canvas_->drawPicture(found->second, QRect(topLeft, QSize(bottomRight.x() - topLeft.x(),
+                                                             bottomRight.y() - topLeft.y())));
+}
+
+void QtPlatform::releasePicture(PictureId picture)
+{
+    pictures_.erase(picture);
+}
+
+std::string QtPlatform::programFolder() const
+{
+    return QCoreApplication::applicationDirPath().toStdString();
+}
+
+void QtPlatform::setCurrentFolder(const std::string& folder)
+{
+    QDir::setCurrent(fromProgram(folder));
+}
+
+// --- Sound -----------------------------------------------------------------------------------
+
+void QtPlatform::playSound(const std::string& fileName, int)
+{
+    if (!sound_)
+        sound_ = std::make_unique<ClickSound>();
+    sound_->play(fromProgram(fileName));
+}
+
+// --- Input -------------------------------------------------------------------------------------
+
+bool QtPlatform::pollLoopDetected()
+{
+    return activity_ + canvas_->changeCount() == activityAtEmptyPoll_;
+}
+
+void QtPlatform::notePollResult(bool foundSomething)
+{
+    activityAtEmptyPoll_ = foundSomething ? ~quint64(0) : activity_ + canvas_->changeCount();
+}
+
+std::string QtPlatform::takeKey()
+{
+    if (!input_.hasKey() && !userClosed()) {
+        QCoreApplication::processEvents();
+        if (!input_.hasKey() && pollLoopDetected())
+            waitMilliseconds(static_cast<int>(std::ceil(pacer_.frameMilliseconds())), true);
+    }
+    const QString key = input_.takeKey();
+    notePollResult(!key.isEmpty());
+    return key.toStdString();
+}
+
+int QtPlatform::mouseButtons()
+{
+    if (userClosed())
+        return 0;
+    QCoreApplication::processEvents();
+    if (input_.peekButtons() == 0 && pollLoopDetected())
+        waitMilliseconds(static_cast<int>(std::ceil(pacer_.frameMilliseconds())), true);
+    const int buttons = input_.takeButtons();
+    notePollResult(buttons != 0);
+    return buttons;
+}
+
+// --- Time ------------------------------------------------------------------------------------------
+
+void QtPlatform::pause(int milliseconds)
+{
+    ++activity_;
+    if (userClosed())
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    present();
+    QCoreApplication::processEvents();
+    waitMilliseconds(milliseconds - static_cast<int>(waited.elapsed()), false);
+}
+
+double QtPlatform::timer()
+{
+    return secondsAtClockStart_ + clock_.nsecsElapsed() / 1e9;
+}
+
+// --- Random ----------------------------------------------------------------------------------------
+
+void QtPlatform::seedRandom(double value)
+{
+    random_.mixSeed(value);
+}
+
+double QtPlatform::random()
+{
+    return random_.nextDouble();
+}
+
+// --- Boxes -------------------------------------------------------------------------------------------
+
+int QtPlatform::messageBox(int style, const std::string& text, int defaultButton, const std::string& captions)
+{
+    ++activity_;
+    const int buttonCount = static_cast<int>(fromProgram(captions).count(QLatin1Char('|'))) + 1;
+    const int fallback = std::clamp(defaultButton, 1, buttonCount);
+    if (userClosed() || closedByProgram_)
+        return fallback;
+    present();
+    MessageBoxes::Request request;
+    request.style = style;
+    request.text = fromProgram(text);
+    request.defaultButton = defaultButton;
+    request.captions = fromProgram(captions);
+    request.title = title_;
+    QWidget* parent = window_->isVisible() ? window_.get() : nullptr;
+    return boxes_->show(parent, request);
+}
