@@ -124,18 +124,6 @@ class Sketch:
                 d.ellipse([x - r, y - r, x + r, y + r], fill=colour)
         self._merge(layer, alpha, blur)
 
-    def dashed(self, x0, y0, x1, y1, colour, width=1.0, dash=6.0, gap=5.0, alpha=1.0):
-        layer, d = self._layer()
-        length = math.hypot(x1 - x0, y1 - y0)
-        ux, uy = (x1 - x0) / length, (y1 - y0) / length
-        s = 0.0
-        while s < length:
-            e = min(s + dash, length)
-            d.line([self.p(x0 + ux * s, y0 + uy * s), self.p(x0 + ux * e, y0 + uy * e)],
-                   fill=colour, width=self.w(width))
-            s += dash + gap
-        self._merge(layer, alpha)
-
     def vertical_gradient(self, x0, y0, x1, y1, stops, radius=0.0, alpha=1.0):
         """Fills a (rounded) rectangle with colours interpolated between (t, colour) stops."""
         bx = [int(round(v)) for v in self.box(x0, y0, x1, y1)]

@@ -2,9 +2,9 @@
 
 The program stretches the picture over logical x 4..316, y 4..196 and draws onto it, so every
 object here sits where the program expects it (logical coordinates, see art.logical):
-  - the source housing ends at x 88 with its collimator at height 135, where the red dot
-    starts its flight; the faint dashed flight path runs to the detector window at x 250;
-  - the Geiger-Mueller counter tube lies on the path from x 250 to 300, its cable runs up
+  - the source housing's collimator ends just short of x 88 at height 135, where the red dot
+    starts its flight; a faint line marks the path to the detector window;
+  - the Geiger-Mueller counter tube lies on the path from x 253 to 301, its cable runs up
     to the counter box whose display window holds the count cells at (260, 70);
   - the timer on the left has a light face behind "Zeit" (30, 95) and a dark display behind
     the step number (30..35, 125);
@@ -22,7 +22,7 @@ from art import Sketch, logical, mix
 WIDTH, HEIGHT = 780, 576
 ORIGIN = logical(4, 4)
 
-WALL_TOP = (220, 230, 238)
+PATH_GROUND = (230, 237, 242)
 WALL_LOW = (236, 240, 242)
 TILE = (224, 233, 234)
 GROUT = (203, 214, 217)
@@ -52,18 +52,22 @@ def ly(y):
 
 
 def draw_room(s):
-    """Wall with a soft light fall-off, a tiled lower wall, the bench and its cabinet."""
-    s.vertical_gradient(*L(0, 0), *L(320, 112), [(0.0, WALL_TOP), (1.0, WALL_LOW)])
-    # Light falling in from the left lifts the corner where the mean is printed.
-    s.horizontal_gradient(*L(0, 0), *L(320, 112), [(0.0, (250, 251, 252)), (0.45, WALL_LOW),
-                                                   (1.0, WALL_TOP)], alpha=0.5)
-    s.vertical_gradient(*L(0, 112), *L(320, 146), [(0.0, TILE), (1.0, mix(TILE, GROUT, 0.3))])
-    for y in (124, 135.5):
-        s.line([L(0, y), L(320, y)], GROUT, width=1.2, alpha=0.55, round_caps=False)
-    for i, x in enumerate(range(8, 320, 16)):
-        y0, y1 = (112, 124) if i % 2 else (124, 135.5)
-        s.line([L(x, y0), L(x, y1)], GROUT, width=1.2, alpha=0.5, round_caps=False)
-        s.line([L(x + 8, 135.5), L(x + 8, 146)], GROUT, width=1.2, alpha=0.5, round_caps=False)
+    """Wall, a row of tiles, a plain splash-back behind the flight path, bench and cabinet.
+
+    The flight animation moves captured patches along the path: the red dot's image carries
+    corners captured from the picture's top-left corner, and steps without a particle move
+    the patch last captured at the end of the path. Both only blend in where the ground along
+    the path is the same colour as that corner and does not change from left to right, so the
+    splash-back is flat PATH_GROUND, the wall starts from the same colour at the top, and the
+    path itself is a continuous line rather than dashes.
+    """
+    s.vertical_gradient(*L(0, 0), *L(320, 112), [(0.0, PATH_GROUND), (0.12, PATH_GROUND),
+                                                   (1.0, WALL_LOW)])
+    s.vertical_gradient(*L(0, 112), *L(320, 127), [(0.0, TILE), (1.0, mix(TILE, GROUT, 0.3))])
+    for x in range(8, 320, 16):
+        s.line([L(x, 112), L(x, 127)], GROUT, width=1.2, alpha=0.5, round_caps=False)
+    s.rect(*L(0, 127), *L(320, 146), fill=PATH_GROUND)
+    s.line([L(0, 127), L(320, 127)], GROUT, width=1.4, alpha=0.8, round_caps=False)
     # Dado rail between the painted wall and the tiles.
     s.vertical_gradient(*L(0, 110.5), *L(320, 113.5),
                         [(0.0, (246, 248, 249)), (0.6, (206, 214, 220)), (1.0, (180, 190, 198))])
@@ -96,31 +100,31 @@ def draw_warning_sign(s):
 
 def draw_timer(s):
     """Bench timer: light face for the label "Zeit", dark display for the step number."""
-    x0, x1, y0, y1 = lx(21), lx(69), ly(86), ly(146)
+    x0, x1, y0, y1 = lx(21), lx(67), ly(86), ly(146)
     s.rect(x0 + 3, y0 + 5, x1 + 4, y1 + 1, fill=(30, 40, 50), radius=10, alpha=0.25, blur=4)
     s.rect(x0 + 18, y0 - 8, x0 + 36, y0 + 2, fill=(200, 60, 50), radius=3)
     s.rect(x1 - 34, y0 - 5, x1 - 20, y0 + 2, fill=STEEL_DARK, radius=2)
     s.vertical_gradient(x0, y0, x1, y1, [(0.0, (104, 120, 142)), (1.0, INSTRUMENT)], radius=10)
     s.rect(x0, y0, x1, y1, outline=(52, 62, 78), width=1.5, radius=10)
     # Face behind "Zeit"; the label fills most of it, so it carries no dial of its own.
-    s.vertical_gradient(lx(25), ly(90), lx(65), ly(114),
+    s.vertical_gradient(lx(24.5), ly(90), lx(63.5), ly(114),
                         [(0.0, (246, 248, 250)), (1.0, (222, 228, 236))], radius=5)
-    s.rect(lx(25), ly(90), lx(65), ly(114), outline=(52, 62, 78), width=1.2, radius=5)
+    s.rect(lx(24.5), ly(90), lx(63.5), ly(114), outline=(52, 62, 78), width=1.2, radius=5)
     # Start, stop and reset keys between face and display.
     for i, colour in enumerate(((80, 190, 100), (220, 80, 70), (214, 220, 228))):
         x = lx(31) + i * 26
         s.rect(x, ly(115.3), x + 18, ly(118.3), fill=colour, outline=(40, 48, 60), width=0.8,
                radius=3)
     # Display window behind the step number, sunk into the housing.
-    s.rect(lx(25), ly(120) - 2, lx(65), ly(142) + 2, fill=(150, 162, 178), radius=5)
-    s.vertical_gradient(lx(26), ly(120), lx(64), ly(142),
+    s.rect(lx(24.5), ly(120) - 2, lx(63.5), ly(142) + 2, fill=(150, 162, 178), radius=5)
+    s.vertical_gradient(lx(25.5), ly(120), lx(62.5), ly(142),
                         [(0.0, (16, 22, 30)), (1.0, (40, 46, 56))], radius=4)
-    s.rect(lx(26), ly(120), lx(64), ly(123), fill=(255, 255, 255), alpha=0.06, radius=3)
+    s.rect(lx(25.5), ly(120), lx(62.5), ly(123), fill=(255, 255, 255), alpha=0.06, radius=3)
 
 
 def draw_source(s):
     """Lead housing with the radiation symbol; its collimator points along the flight path."""
-    x0, x1, y0, y1 = lx(71), lx(86), ly(117), ly(146)
+    x0, x1, y0, y1 = lx(69), lx(83), ly(117), ly(146)
     s.rect(x0 + 3, y0 + 6, x1 + 5, y1 + 1, fill=(30, 40, 50), radius=4, alpha=0.3, blur=4)
     s.horizontal_gradient(x0, y0, x1, y1, [(0.0, (120, 128, 138)), (0.35, (104, 112, 122)),
                                            (1.0, (64, 70, 80))], radius=4)
@@ -129,22 +133,24 @@ def draw_source(s):
     s.trefoil((x0 + x1) / 2 - 1, ly(124.5), 9.5, colour=(20, 20, 20), disc=WARNING_YELLOW)
     # Collimator: a short steel nozzle at the flight height.
     yc = ly(135)
-    s.vertical_gradient(x1 - 1, yc - 6, lx(89), yc + 6,
+    # It stops short of the first dot position (x 88.4 less the dot's half-size).
+    tip = lx(84.6)
+    s.vertical_gradient(x1 - 1, yc - 6, tip, yc + 6,
                         [(0.0, STEEL_LIGHT), (0.5, STEEL_MID), (1.0, STEEL_DARK)], radius=2)
-    s.rect(x1 - 1, yc - 6, lx(89), yc + 6, outline=(60, 66, 76), width=1, radius=2)
-    s.ellipse(lx(89) - 0.5, yc, 2.2, 4.2, fill=(20, 20, 24))
-    s.ellipse(lx(89) + 4, yc, 7, fill=(255, 120, 90), alpha=0.25, blur=4)
+    s.rect(x1 - 1, yc - 6, tip, yc + 6, outline=(60, 66, 76), width=1, radius=2)
+    s.ellipse(tip - 1.5, yc, 1.6, 4.0, fill=(20, 20, 24))
 
 
 def draw_flight_path(s):
-    s.dashed(lx(91), ly(135), lx(249), ly(135), (150, 162, 178), width=1.6, dash=7, gap=6,
-             alpha=0.8)
+    s.line([(lx(85), ly(135)), (lx(254), ly(135))], (170, 182, 198), width=1.4,
+           round_caps=False)
 
 
 def draw_detector(s):
     """Geiger-Mueller counter tube on a clamp stand, window facing the source."""
     yc, r = ly(135), 15.0
-    xw, xb, xe = lx(250), lx(290), lx(300)
+    # The window stays clear of the last dot position (x 248 plus the dot's half-size).
+    xw, xb, xe = lx(253.5), lx(291), lx(301)
     s.rect(xw, yc + r - 2, xe, yc + r + 6, fill=(30, 40, 50), alpha=0.18, blur=5)
     # Stand: base on the bench, rod and clamp around the tube.
     s.rect(lx(266), ly(144.2), lx(284), ly(146), fill=(60, 66, 76), radius=2)
