@@ -40,6 +40,7 @@ def test_arguments():
     parser.add_argument("--program", required=True, type=Path)
     parser.add_argument("--artefacts", required=True, type=Path)
     args, rest = parser.parse_known_args()
+    args.program = args.program.resolve()  # the program is started from another folder
     return args, [sys.argv[0], *rest]
 
 
@@ -49,6 +50,7 @@ class XSession:
         self.screen = screen
         self.audio = audio
         self._procs = []
+        self._logs = []
         self._shot_number = 0
         self._runtime_dir = None
 
@@ -73,6 +75,9 @@ class XSession:
         for proc in reversed(self._procs):
             stop_process(proc)
         self._procs.clear()
+        for log in self._logs:
+            log.close()
+        self._logs.clear()
         if getattr(self, "x", None) is not None:
             try:
                 self.x.close()
@@ -90,7 +95,7 @@ class XSession:
         width, height = self.screen
         proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(self.artefacts / "xvfb.log", "wb"),
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=self._log("xvfb.log"),
             start_new_session=True)
         self._procs.append(proc)
         os.close(write_end)
@@ -114,6 +119,11 @@ class XSession:
         self._pulse_pid = int(pid_file.read_text().split()[0]) if pid_file.exists() else None
         self._procs.insert(0, DaemonProcess(self._pulse_pid))  # stopped last, after the programs
 
+    def _log(self, name):
+        log = open(self.artefacts / name, "ab")
+        self._logs.append(log)
+        return log
+
     def env(self, **extra):
         env = dict(os.environ)
         env.update(DISPLAY=self.display_name, XDG_RUNTIME_DIR=self._runtime_dir, HOME=self._runtime_dir)
@@ -128,7 +138,7 @@ class XSession:
         """Starts `program` on this display, by default from a folder that is not its
         own, so that it has to find its sibling files by itself."""
         cwd = cwd or self._runtime_dir
-        log = open(self.artefacts / (log_name or f"{Path(program).name}.log"), "ab")
+        log = self._log(log_name or f"{Path(program).name}.log")
         proc = subprocess.Popen([str(program), *args], cwd=cwd, env=env or self.env(), stdout=log,
                                 stderr=subprocess.STDOUT, start_new_session=True)
         self._procs.append(proc)
@@ -205,6 +215,19 @@ class XSession:
                                 capture_output=True, text=True, check=True)
         (self.artefacts / f"{path.stem}.txt").write_text(result.stdout)
         return result.stdout
+
+    def wait_text(self, grab, texts, name, timeout=20, **ocr_options):
+        """Reads the screen with `grab()` until OCR finds every one of `texts` (a window
+        that has just appeared may not have painted yet); returns the text read."""
+        seen = []
+
+        def read():
+            seen.append(self.ocr(grab(), name, **ocr_options))
+            return all(t in seen[-1] for t in texts) and seen[-1]
+        try:
+            return wait_until(read, timeout, f"OCR to read {texts}", interval=0.3)
+        except Timeout as failure:
+            raise Timeout(f"{failure}; last read: {seen[-1] if seen else ''!r}") from None
 
     def find_text(self, shot, word, name, invert=False, scale=1):
         """Screen position (centre) of the first word that OCR reads as `word`, or None.
@@ -332,8 +355,31 @@ class App:
             raise
 
     def focus(self):
-        """Gives the main window the keyboard focus, as a window manager would."""
-        self.session.xdotool("windowfocus", "--sync", self.window.id)
+        """Gives the keyboard focus to the program's topmost window (a message box if one
+        is up, else the main window), as a window manager would."""
+        self.session.xdotool("windowfocus", "--sync", self.windows()[-1].id)
+
+    def has_focus(self):
+        """The keyboard focus is in the program's topmost window (keys typed into the main
+        window while a modal box is up would be lost)."""
+        windows = self.windows()
+        if not windows:
+            return False
+        focused = self.session.x.get_input_focus().focus
+        try:
+            while focused and focused.id != windows[-1].id and focused.id != self.session.root.id:
+                focused = focused.query_tree().parent
+        except (XError, AttributeError):
+            return False  # PointerRoot, None, or a window that went away
+        return bool(focused) and focused.id == windows[-1].id
+
+    def key(self, *keys):
+        """Types the keys into the program. Without a window manager the focus is lost
+        whenever a message box closes, so it is given back first where a window manager
+        would have done it."""
+        if not self.has_focus():
+            self.focus()
+        self.session.key(*keys)
 
     def measure_area(self, colour=BACKGROUND):
         """Finds the drawing area below the menu bar: the first row, in the window's left
