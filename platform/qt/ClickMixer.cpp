@@ -5,7 +5,9 @@
 
 ClickMixer::ClickMixer(QObject* parent) : QIODevice(parent)
 {
-    open(QIODevice::ReadOnly);
+    // Unbuffered: QIODevice would otherwise read ahead 16 KB (0.2 s) of sound at once,
+    // and a click asked for now would wait behind it.
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 void ClickMixer::addClick(Clip clip)

@@ -23,9 +23,12 @@ QImage blankImage(QSize logicalSize, qreal devicePixelRatio, QColor fill)
     return image;
 }
 
+// Both corners included, whichever order they come in. (QRect::normalized() would drop
+// the outer row and column of a rectangle given bottom-right first.)
 QRect spanning(QPoint corner1, QPoint corner2)
 {
-    return QRect(corner1, corner2).normalized();
+    return QRect(QPoint(std::min(corner1.x(), corner2.x()), std::min(corner1.y(), corner2.y())),
+                 QPoint(std::max(corner1.x(), corner2.x()), std::max(corner1.y(), corner2.y())));
 }
 
 } // namespace
@@ -114,18 +117,19 @@ void PixelCanvas::fillRectangle(QPoint corner1, QPoint corner2)
     markChanged(box);
 }
 
-void PixelCanvas::drawDisc(QPoint centre, int radius)
+void PixelCanvas::drawDisc(QPoint centre, double radius)
 {
     radius = std::abs(radius);
-    // Row spans of the pixels with dx² + dy² <= r² + r, the midpoint rule that gives
-    // round small dots (the radius reaches the pixel edge, not just its centre).
+    // Row spans of the pixels with dx² + dy² <= r² + r, the midpoint rule that gives round
+    // small dots. It never reaches past floor(r), so a capture of centre ± r holds the disc.
+    const double limit = radius * radius + radius;
+    const int reach = static_cast<int>(std::floor(radius));
     QPainter painter(&image_);
-    const int limit = radius * radius + radius;
-    for (int dy = -radius; dy <= radius; ++dy) {
-        const int half = static_cast<int>(std::floor(std::sqrt(static_cast<double>(limit - dy * dy))));
+    for (int dy = -reach; dy <= reach; ++dy) {
+        const int half = static_cast<int>(std::floor(std::sqrt(limit - dy * dy)));
         painter.fillRect(QRect(centre.x() - half, centre.y() + dy, 2 * half + 1, 1), foreground_);
     }
-    markChanged(QRect(centre.x() - radius, centre.y() - radius, 2 * radius + 1, 2 * radius + 1));
+    markChanged(QRect(centre.x() - reach, centre.y() - reach, 2 * reach + 1, 2 * reach + 1));
 }
 
 void PixelCanvas::drawText(QPoint topLeft, const QString& text)

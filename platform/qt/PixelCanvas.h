@@ -47,8 +47,8 @@ public:
     // Outline through the columns of both corners and the rows of both corners.
     void drawRectangle(QPoint corner1, QPoint corner2);
     void fillRectangle(QPoint corner1, QPoint corner2);
-    // Every pixel whose centre lies within the radius of the centre pixel's centre.
-    void drawDisc(QPoint centre, int radius);
+    // A round filled dot of the radius around the centre pixel.
+    void drawDisc(QPoint centre, double radius);
     void drawText(QPoint topLeft, const QString& text);
     // Character grid of the current font: the average character width by the line spacing.
     QSize textCell() const;

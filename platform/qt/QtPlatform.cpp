@@ -278,7 +278,7 @@ void QtPlatform::fillRectangle(double x1, double y1, double x2, double y2)
 
 void QtPlatform::drawCircle(double centreX, double centreY, double radius)
 {
-    canvas_->drawDisc(pixelAt(centreX, centreY), PixelCanvas::pixelOf(radius));
+    canvas_->drawDisc(pixelAt(centreX, centreY), radius);
 }
 
 void QtPlatform::drawText(double x, double y, const std::string& text)
