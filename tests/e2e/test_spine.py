@@ -16,14 +16,6 @@ BLUE = (0, 0, 255)
 ARGS = None
 
 
-def has_colour_near(app, lx, ly, colour, spread=1):
-    """A 1-pixel outline in `colour` runs through logical (lx, ly): one of the pixels
-    beside the scaled position has it (the line may fall either side of a rounding)."""
-    x, y = app.to_screen(lx, ly)
-    strip = app.session.grab(x - spread, y, 2 * spread + 1, 1)
-    return any(colour_close(strip.pixel(i, 0), colour, 40) for i in range(strip.width))
-
-
 class Spine(unittest.TestCase):
     def session(self):
         return XSession(ARGS.artefacts / self._testMethodName)
@@ -38,7 +30,7 @@ class Spine(unittest.TestCase):
         # background colour as soon as the title screen is drawn.
         app.wait_pixels("the title screen", lambda shot: shot.count(BACKGROUND) > 1000)
         app.measure_area()
-        wait_until(lambda: has_colour_near(app, 4, 100, BLACK) and has_colour_near(app, 318, 100, BLUE),
+        wait_until(lambda: app.line_near(4, 100, BLACK) and app.line_near(318, 100, BLUE),
                    30, "the frames of both title pictures")
         return app
 
@@ -82,7 +74,7 @@ class Spine(unittest.TestCase):
         # logical x 4 and x 316 (the box sits in the middle and covers neither).
         corners = [(lx, ly) for lx in (4, 316) for ly in (20, 180)]
         try:
-            wait_until(lambda: all(has_colour_near(app, lx, ly, BLACK) for lx, ly in corners),
+            wait_until(lambda: all(app.line_near(lx, ly, BLACK) for lx, ly in corners),
                        10, "the black outline of the start picture at logical x 4 and 316")
         finally:
             session.screenshot("start-picture-and-theory")

@@ -397,6 +397,14 @@ class App:
         x, y, w, h = self.area
         return x + lx * w // 320, y + ly * h // 200
 
+    def line_near(self, lx, ly, colour, spread=1):
+        """Screen pixel of a 1-pixel line in `colour` through logical (lx, ly), or None: the
+        line may fall one pixel either side of the scaled position, by rounding."""
+        x, y = self.to_screen(lx, ly)
+        strip = self.session.grab(x - spread, y, 2 * spread + 1, 1)
+        return next(((x - spread + i, y) for i in range(strip.width)
+                     if colour_close(strip.pixel(i, 0), colour, 40)), None)
+
     def logical_pixel(self, lx, ly):
         return self.session.pixel(*self.to_screen(lx, ly))
 
