@@ -39,9 +39,10 @@ int16_t frequencyY(double frequency)
 // intervalsDone is a 16-bit counter and stops at 32767 (saturated, never wrapped). Past that
 // the mean divides by the entries the histogram really holds, which equals intervalsDone for
 // as long as that fits: a long lesson keeps a true mean instead of one that drifts upwards.
+// (The same holds for a counter that is not positive, so the mean is always finite.)
 double intervalsForMean()
 {
-    if (state.intervalsDone < std::numeric_limits<int16_t>::max())
+    if (state.intervalsDone > 0 && state.intervalsDone < std::numeric_limits<int16_t>::max())
         return state.intervalsDone;
     int64_t entries = 0;
     for (int32_t entry : state.histogram)
