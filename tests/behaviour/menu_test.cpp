@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -254,17 +255,32 @@ TEST_F(MenuTest, SeriesCommandsSetTheirParametersAndLeaveTheEventCountAlone)
         // The demonstration has run before: no waiting.
         for (const auto* pause : machine.callsOf("pause"))
             EXPECT_NE(pause->args[0], 5000);
+        // The experiment screen ran once, with the count of intervals already raised.
+        EXPECT_EQ(state.experimentEntered, 1);
+        EXPECT_EQ(state.experimentIdle, 1);
+        const auto texts = machine.texts();
+        EXPECT_EQ(std::count(texts.begin(), texts.end(),
+                             "Zahl der Versuche n:" + std::to_string(4 + row.intervals)),
+                  1);
     }
 }
 
-TEST_F(MenuTest, FirstSeriesWithoutDemonstrationWaitsFiveSecondsAfterIt)
+TEST_F(MenuTest, FirstSeriesWithoutDemonstrationRunsItWaitsFiveSecondsThenStarts)
 {
     state.intervalsTotal = 0;
     Win_0_MenuEvent(9);
-    int fiveSecondWaits = 0;
-    for (const auto* pause : fake.callsOf("pause"))
-        fiveSecondWaits += pause->args[0] == 5000 ? 1 : 0;
-    EXPECT_EQ(fiveSecondWaits, 1);
+    // The demonstration (its label), the wait, then the series' own screen with its
+    // new-series box.
+    std::vector<std::string> sequence;
+    for (const auto& call : fake.calls) {
+        if (call.op == "drawText" && call.text == "  DEMO !" && sequence.empty())
+            sequence.push_back("demonstration");
+        else if (call.op == "pause" && call.args[0] == 5000)
+            sequence.push_back("wait");
+        else if (call.op == "messageBox" && call.text == "Neue Versuchsreihe!")
+            sequence.push_back("new series");
+    }
+    EXPECT_EQ(sequence, (std::vector<std::string>{"demonstration", "wait", "new series"}));
     EXPECT_EQ(state.demoDone, 1);
     EXPECT_EQ(state.menuEventCount, 0);
     EXPECT_EQ(state.intervalsTotal, 10);

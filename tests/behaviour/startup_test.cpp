@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,16 @@ size_t characterCount(const std::string& text)
     return count;
 }
 
+// Past the fake's poll limit the user has closed the window; a loop that still polls or
+// waits then would never end. Throwing from the fake ends such a test as a failure.
+void guardAgainstHanging(FakePlatform& machine)
+{
+    machine.atPoll(machine.pollLimit + 1000,
+                   [] { throw std::runtime_error("still polling after the window closed"); });
+    machine.atWaitForEvents(1000,
+                            [] { throw std::runtime_error("event loop did not end"); });
+}
+
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -29,6 +40,7 @@ protected:
         state = ProgramState{};
         installPlatform(fake);
         fake.pollLimit = 20000;
+        guardAgainstHanging(fake);
     }
     // One key answers the title prompt, the next ends the wait before the event loop.
     void userAnswersBothWaitsWithKeys() { fake.pendingKeys = {"\r", " "}; }
@@ -135,6 +147,7 @@ TEST_F(StartupTest, TheWaitBeforeTheEventLoopEndsOnEitherMouseButton)
         FakePlatform machine;
         installPlatform(machine);
         state = ProgramState{};
+        guardAgainstHanging(machine);
         machine.pendingKeys = {"\r"};   // answers the title prompt at poll 1
         machine.atPoll(25, [&machine, buttons] { machine.mouseState = buttons; });
 

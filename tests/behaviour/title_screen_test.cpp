@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,14 @@ constexpr Colour kSkyBlue = 0xEEA833;   // (51, 168, 238), the window background
 
 const std::string kPrompt = "Weiter ?  <RETURN>";
 
+// Past the fake's poll limit the user has closed the window; a prompt that still polls
+// then would never end. Throwing from the fake ends such a test as a failure.
+void guardAgainstHanging(FakePlatform& machine)
+{
+    machine.atPoll(machine.pollLimit + 1000,
+                   [] { throw std::runtime_error("still polling after the window closed"); });
+}
+
 class TitleScreenTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -29,6 +38,7 @@ protected:
         installPlatform(fake);
         fake.setCloseHandler(WindowClosed);
         fake.pollLimit = 5000;
+        guardAgainstHanging(fake);
     }
     void startWithArea(int width, int height)
     {
@@ -107,6 +117,7 @@ TEST_F(TitleScreenTest, AnyKeyOrEitherMouseButtonEndsTheWait)
         installPlatform(machine);
         machine.setCloseHandler(WindowClosed);
         machine.pollLimit = 5000;
+        guardAgainstHanging(machine);
         state = ProgramState{};
         InitCanvas();
         // The user reacts only after a while of waiting.
