@@ -1,5 +1,7 @@
 #include "platform/qt/PixelCanvas.h"
 
+#include "platform/qt/Fonts.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -137,7 +139,7 @@ void PixelCanvas::drawText(QPoint topLeft, const QString& text)
     if (text.isEmpty())
         return;
     const QFontMetrics metrics(font_, &image_);
-    const QRect cells(topLeft, QSize(metrics.horizontalAdvance(text), metrics.lineSpacing()));
+    const QRect cells(topLeft, QSize(metrics.horizontalAdvance(text), metrics.height()));
     QPainter painter(&image_);
     if (!transparentText_)
         painter.fillRect(cells, background_);
@@ -151,8 +153,11 @@ void PixelCanvas::drawText(QPoint topLeft, const QString& text)
 
 QSize PixelCanvas::textCell() const
 {
+    // The character height (ascent + descent) without the font's extra line gap: the
+    // program places its prompt on row 25 of a 600-pixel-high area, the last full row
+    // of 24-pixel cells at 16 points; with the gap (25 px) it would start below the edge.
     const QFontMetrics metrics(font_, &image_);
-    return QSize(metrics.averageCharWidth(), metrics.lineSpacing());
+    return QSize(Fonts::averageCharWidth(font_, const_cast<QImage*>(&image_)), metrics.height());
 }
 
 void PixelCanvas::setTextCursor(int column, int row)

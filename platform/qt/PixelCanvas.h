@@ -50,7 +50,8 @@ public:
     // A round filled dot of the radius around the centre pixel.
     void drawDisc(QPoint centre, double radius);
     void drawText(QPoint topLeft, const QString& text);
-    // Character grid of the current font: the average character width by the line spacing.
+    // Character grid of the current font: the average character width (Fonts) by the
+    // character height (ascent + descent). Opaque text fills cells of this height.
     QSize textCell() const;
     void setTextCursor(int column, int row);
     void printLine(const QString& text);

@@ -77,18 +77,19 @@ TEST_F(TextTest, TimesResolvesToLiberationSerif)
     EXPECT_EQ(QFontInfo(Fonts::font(QStringLiteral("Times"), 30)).family(), QStringLiteral("Liberation Serif"));
 }
 
-TEST_F(TextTest, OpaqueTextFillsItsCellsOfOneLineSpacingAt96Dpi)
+TEST_F(TextTest, OpaqueTextFillsItsCellsOfOneCharacterHeightAt96Dpi)
 {
     binding->setForeground(kBlue);
     binding->setBackground(kGreen);
     binding->setTitleAttribute(false);
-    // 40 px at 96 DPI; Liberation Serif spaces lines (1825 + 443 + 87) / 2048 em = 46 px apart.
+    // 40 px at 96 DPI; Liberation Serif's ascent and descent are (1825 + 443) / 2048 em,
+    // 44.3 px together.
     binding->setFontSize(30);
     binding->drawText(100, 200, "MMMM");
 
     const auto [top, bottom] = rowsOf(kGreen, 101);
     EXPECT_EQ(top, 200);
-    EXPECT_NEAR(bottom - top + 1, 46, 1);
+    EXPECT_NEAR(bottom - top + 1, 44.3, 1.2);
     const auto [left, right] = columnsOf(kGreen, 201);
     EXPECT_EQ(left, 100);
     // Four capital Ms of a Times face are about 4 x 0.89 em.
@@ -152,8 +153,9 @@ TEST_F(TextTest, TextCursorStepsByWholeCellsFromColumnAndRowOne)
     const auto [firstTop, firstBottom] = rowsOf(kGreen, 0);
     const int cellHeight = firstBottom - firstTop + 1;
     EXPECT_EQ(firstTop, 0);
-    EXPECT_GE(cellHeight, 21);   // 16 points = 21.3 px em
-    EXPECT_LE(cellHeight, 27);
+    // 16 points are 21.33 px; fonts are set at whole pixels, 21 px, so the ascent and
+    // descent of (1825 + 443) / 2048 em give 23.3 px.
+    EXPECT_NEAR(cellHeight, 2268.0 / 2048 * 21, 1.0);
 
     // printLine moved on to column 1 of row 2: its cell starts right below the first.
     binding->printLine("x");
@@ -178,7 +180,8 @@ TEST_F(TextTest, TextCursorStepsByWholeCellsFromColumnAndRowOne)
     }
     ASSERT_EQ(found, 2);
     EXPECT_EQ(starts[0], 0);
-    // Liberation Serif's OS/2 table gives an average character width of 1163/2048 em,
-    // 12.1 px at 16 points (21.33 px): column 11 starts ten whole cells of 12 px across.
-    EXPECT_EQ(starts[1], 10 * 12);
+    // Liberation Serif's advance widths of a..z and the space, weighted by English letter
+    // frequency, average 821.8/2048 em (read from its hmtx table): 8.43 px at 21 px, an
+    // 8-pixel cell. Column 11 starts ten whole cells across.
+    EXPECT_EQ(starts[1], 10 * 8);
 }
