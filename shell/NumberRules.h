@@ -11,17 +11,16 @@
 #include <string>
 
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
-// NaN gives 0; values beyond the 64-bit range saturate.
+// NaN gives 0; infinities and values beyond the 64-bit range saturate.
 inline int64_t nearestInteger(double value)
 {
     if (std::isnan(value))
         return 0;
-    const double rounded = value - std::remainder(value, 1.0);
-    if (rounded >= 9.2e18)
+    if (value >= 9.2e18)
         return std::numeric_limits<int64_t>::max();
-    if (rounded <= -9.2e18)
+    if (value <= -9.2e18)
         return std::numeric_limits<int64_t>::min();
-    return static_cast<int64_t>(rounded);
+    return static_cast<int64_t>(value - std::remainder(value, 1.0));
 }
 
 inline int16_t saturateToInt16(int64_t value)

@@ -14,6 +14,8 @@ TEST(NumberRules, NearestIntegerSendsHalvesToTheEvenNeighbour)
         {0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
         {10.49, 10}, {10.51, 11}, {99.999, 100}, {-7.2, -7}, {188.4, 188},
         {std::numeric_limits<double>::quiet_NaN(), 0}, {1e300, std::numeric_limits<int64_t>::max()},
+        {std::numeric_limits<double>::infinity(), std::numeric_limits<int64_t>::max()},
+        {-std::numeric_limits<double>::infinity(), std::numeric_limits<int64_t>::min()},
     };
     for (const auto& row : rows)
         EXPECT_EQ(nearestInteger(row.value), row.expected) << row.value;
