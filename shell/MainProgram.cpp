@@ -12,7 +12,7 @@
 
 namespace {
 
-// The title is padded with blanks to 64 characters, as the window has always been named.
+// 64 characters in all: the name padded with blanks.
 const std::string kWindowTitle =
     std::string("Statistik von zufälligen Mikroteilchen") + std::string(26, ' ');
 

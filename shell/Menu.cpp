@@ -17,17 +17,25 @@ namespace {
 // title's entries (the empty item after it becomes the list's terminator in menuText),
 // "ende" closes the definition.
 constexpr std::array<const char*, 19> kMenuDefinition = {
-    "DESK |",       "&Quit",
-    "----------",   "&Info",
-    "&Autor",       "*",
-    "",             "EXPERIMENT |",
+    "DESK |",
+    "&Quit",
+    "----------",
+    "&Info",
+    "&Autor",
+    "*",
+    "",
+    "EXPERIMENT |",
     "&1 Demo-Experiment",
     "&2 Neues Experiment / 1 x wiederholen",
     "&3 Experiment 10 x wiederholen",
-    "*",            "",
-    "HILFE |",      "&Theorie",
-    "&Bedienung",   "*",
-    "",             "ende",
+    "*",
+    "",
+    "HILFE |",
+    "&Theorie",
+    "&Bedienung",
+    "*",
+    "",
+    "ende",
 };
 
 // menuText indices of the commands; the platform reports a choice by this index.
