@@ -46,9 +46,15 @@ class Spine(unittest.TestCase):
                 return session.grab(*app.area)
             session.wait_text(area, ["Zählstatistik", "emittierter", "Mikroteilchen", "Programmautor:"],
                               "title-texts")
+            # The prompt sits near the bottom, below the frames that end at logical y 188;
+            # white on the background colour, it is read after turning white into black ink.
+            x, top, width, height = app.area
+            below_frames = app.to_screen(0, 189)[1]
+
+            def bottom_strip():
+                return session.grab(x, below_frames, width, top + height - below_frames)
             try:
-                # White on the background colour: read after turning white into black ink.
-                session.wait_text(area, ["Weiter ?"], "title-prompt", invert=True)
+                session.wait_text(bottom_strip, ["Weiter ?", "RETURN"], "title-prompt", invert=True)
             finally:
                 session.screenshot("title-screen")
 
