@@ -46,10 +46,6 @@ bool interrupted()
     return state.interruptRequest != 0.0;
 }
 
-bool quitRequested()
-{
-    return state.quitRequest == "*";
-}
 
 // The stop signals a user can give at any step: Quit (or a closed window), both mouse
 // buttons held, or a closed theory or usage box.

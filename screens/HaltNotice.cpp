@@ -21,7 +21,7 @@ void drawWords(const char* left, const char* right)
 bool flashingStopped()
 {
     return platform().mouseButtons() == 3 || nearestInteger(state.interruptRequest) != 0
-           || state.quitRequest == "*";
+           || quitRequested();
 }
 
 std::string notObservableText()

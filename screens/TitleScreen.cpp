@@ -33,10 +33,6 @@ void DrawFramedPicture(PictureId picture, int16_t left)
                              ScaleY(4) + ScaleY(184));
 }
 
-bool quitRequested()
-{
-    return state.quitRequest == "*";
-}
 
 } // namespace
 

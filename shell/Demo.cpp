@@ -11,7 +11,7 @@ namespace {
 // still open (closing it raises no menu event, only quitRequest).
 bool demonstrationUndisturbed()
 {
-    return state.menuEventCount == state.demoSnapshot && state.quitRequest != "*";
+    return state.menuEventCount == state.demoSnapshot && !quitRequested();
 }
 
 } // namespace

@@ -28,10 +28,6 @@ void SetColours()
     state.colorOrange = makeColour(255, 102, 51);
 }
 
-bool quitRequested()
-{
-    return state.quitRequest == "*";
-}
 
 // Before the event loop the class gets to read the theory text; any key or mouse
 // button starts the lesson. A closed window ends the wait too.
@@ -107,5 +103,5 @@ void DrawStartPicture()
 
 void WindowClosed()
 {
-    state.quitRequest = "*";
+    requestQuit();
 }

@@ -131,7 +131,7 @@ void Win_0_MenuEvent(int32_t index)
 
     switch (index) {
     case kQuit:
-        state.quitRequest = "*";
+        requestQuit();
         break;
     case kInfo:
         ShowInfo();

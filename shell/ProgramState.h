@@ -83,6 +83,18 @@ inline Colour colourOf(double storedColour)
     return static_cast<Colour>(storedColour);
 }
 
+// Quit was chosen or the window was closed: every running loop ends at its next test.
+inline bool quitRequested()
+{
+    return state.quitRequest == "*";
+}
+
+inline void requestQuit()
+{
+    // assign() rather than = "*": GCC 12 at -O2 warns falsely (-Wrestrict) on the latter.
+    state.quitRequest.assign(1, '*');
+}
+
 // Truth values as the program stores them.
 constexpr int kTrue = -1;
 constexpr int kFalse = 0;
