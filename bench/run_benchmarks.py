@@ -8,7 +8,9 @@ Xvfb display, so that the ratios mean something on whatever machine runs this.
 Both programs are timed from their exec to the moment their first screen is on the
 display, seen from outside: the screen pixel at a known spot is read every ~2 ms
 until it shows the expected colour. The spots are found once beforehand, in a
-calibration start of each program.
+calibration start of each program. Then one more start of the program is driven
+through its start-up waits (title prompt, message box, wait before the event loop,
+event loop) for their CPU, and on into the lesson for its steps per second.
 """
 
 import argparse

@@ -42,6 +42,7 @@ class Spine(unittest.TestCase):
 
             self.assertEqual(app.logical_pixel(1, 100), BACKGROUND)
             self.assertEqual(app.logical_pixel(161, 100), BACKGROUND)  # between the two pictures
+
             def area():
                 return session.grab(*app.area)
             session.wait_text(area, ["Zählstatistik", "emittierter", "Mikroteilchen", "Programmautor:"],
