@@ -12,11 +12,15 @@
 ClickSound::ClickSound(Reporter reporter, DeviceFinder findDevice, QObject* parent)
     : QObject(parent),
       report_(reporter ? std::move(reporter) : Reporter(&ClickSound::reportOnStderr)),
-      findDevice_(findDevice ? std::move(findDevice) : DeviceFinder(&ClickSound::defaultOutput))
+      findDevice_(findDevice ? std::move(findDevice) : DeviceFinder(&ClickSound::defaultOutput)),
+      mixer_(kSampleRate)
 {
     idleTimer_.setSingleShot(true);
     idleTimer_.setInterval(kIdleCloseMilliseconds);
     connect(&idleTimer_, &QTimer::timeout, this, &ClickSound::closeWhenQuiet);
+    feedTimer_.setTimerType(Qt::PreciseTimer);
+    feedTimer_.setInterval(kFeedMilliseconds);
+    connect(&feedTimer_, &QTimer::timeout, this, &ClickSound::feed);
 }
 
 ClickSound::~ClickSound()
@@ -84,7 +88,7 @@ bool ClickSound::ensureStream()
         return false;
     }
     sink_ = std::make_unique<QAudioSink>(device, format);
-    sink_->setBufferSize(kSampleRate * 2 / 100);   // 10 ms
+    sink_->setBufferSize(kSampleRate * 2 * kBufferMilliseconds / 1000);
     connect(sink_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State) {
         if (!sink_)
             return;
@@ -96,17 +100,31 @@ bool ClickSound::ensureStream()
             });
         }
     });
-    sink_->start(&mixer_);
-    if (sink_->error() == QAudio::OpenError || sink_->error() == QAudio::FatalError) {
+    output_ = sink_->start();
+    if (!output_ || sink_->error() == QAudio::OpenError || sink_->error() == QAudio::FatalError) {
         giveUpSound(QStringLiteral("Tonausgabe l\u00e4sst sich nicht \u00f6ffnen, die Klicks bleiben stumm"));
         return false;
     }
+    feed();
+    feedTimer_.start();
     return true;
+}
+
+void ClickSound::feed()
+{
+    if (!sink_ || !output_)
+        return;
+    // Keep the device's buffer full: silence, with the clicks mixed in where they fall.
+    const qint64 room = sink_->bytesFree() & ~qint64(1);
+    if (room > 0)
+        output_->write(mixer_.read(room));
 }
 
 void ClickSound::stopStream()
 {
     idleTimer_.stop();
+    feedTimer_.stop();
+    output_ = nullptr;
     if (!sink_)
         return;
     sink_->disconnect(this);

@@ -1,8 +1,11 @@
 #pragma once
 
-// The detector's click. One audio stream (44.1 kHz mono, about 10 ms of buffer) opens at
-// the first click and stays open while clicks come, so every click is heard with one
-// buffer of latency; after two quiet seconds it closes, so an idle program costs nothing.
+// The detector's click. One audio stream (44.1 kHz mono) opens at the first click and
+// stays open while clicks come, so every click is heard with one buffer of latency; after
+// two quiet seconds it closes, so an idle program costs nothing.
+// The stream is fed from a 10 ms timer (push mode) with what the mixer makes: Qt 6.4's
+// PulseAudio sink in pull mode reads in 20 ms periods only and stalls when its buffer
+// holds less than one period, so short buffers never play there.
 // (A fresh QSoundEffect per click loses the start of short clicks and drops some entirely.)
 //
 // A WAV file is read once per name. A missing or unusable file, or no sound device, is
@@ -27,6 +30,8 @@ class ClickSound : public QObject {
 public:
     static constexpr int kSampleRate = 44100;
     static constexpr int kIdleCloseMilliseconds = 2000;
+    static constexpr int kBufferMilliseconds = 30;
+    static constexpr int kFeedMilliseconds = 10;
 
     using Reporter = std::function<void(const QString& line)>;
     using DeviceFinder = std::function<QAudioDevice()>;
@@ -47,6 +52,7 @@ private:
     bool ensureStream();
     void stopStream();
     void closeWhenQuiet();
+    void feed();
     void giveUpSound(const QString& why);
 
     Reporter report_;
@@ -54,6 +60,8 @@ private:
     QHash<QString, ClickMixer::Clip> clips_;   // a null clip: the file is unusable
     ClickMixer mixer_;
     std::unique_ptr<QAudioSink> sink_;
+    QIODevice* output_ = nullptr;   // belongs to sink_
+    QTimer feedTimer_;
     QTimer idleTimer_;
     bool soundUnavailable_ = false;
 };

@@ -371,13 +371,20 @@ void QtPlatform::notePollResult(bool foundSomething)
     activityAtEmptyPoll_ = foundSomething ? ~quint64(0) : activity_ + canvas_->changeCount();
 }
 
+void QtPlatform::takeInInput()
+{
+    // In a loop that only polls, wait for the next key or button (or one frame) instead
+    // of spinning; otherwise just take in what has arrived.
+    if (pollLoopDetected())
+        waitMilliseconds(static_cast<int>(std::ceil(pacer_.frameMilliseconds())), true);
+    else
+        QCoreApplication::processEvents();
+}
+
 std::string QtPlatform::takeKey()
 {
-    if (!input_.hasKey() && !userClosed()) {
-        QCoreApplication::processEvents();
-        if (!input_.hasKey() && pollLoopDetected())
-            waitMilliseconds(static_cast<int>(std::ceil(pacer_.frameMilliseconds())), true);
-    }
+    if (!input_.hasKey() && !userClosed())
+        takeInInput();
     const QString key = input_.takeKey();
     notePollResult(!key.isEmpty());
     return key.toStdString();
@@ -387,9 +394,8 @@ int QtPlatform::mouseButtons()
 {
     if (userClosed())
         return 0;
-    QCoreApplication::processEvents();
-    if (input_.peekButtons() == 0 && pollLoopDetected())
-        waitMilliseconds(static_cast<int>(std::ceil(pacer_.frameMilliseconds())), true);
+    if (input_.peekButtons() == 0)
+        takeInInput();
     const int buttons = input_.takeButtons();
     notePollResult(buttons != 0);
     return buttons;

@@ -108,6 +108,7 @@ private:
     // True when this empty poll follows another with nothing else done in between.
     bool pollLoopDetected();
     void notePollResult(bool foundSomething);
+    void takeInInput();
     void onClosedByUser();
     void updateFont();
 

@@ -111,18 +111,30 @@ TEST(ClickMixer, OverlappingClicksAddUpAndNoneIsCutShort)
     EXPECT_TRUE(mixer.isQuiet());
     EXPECT_EQ(readMixer(mixer, 4), (std::vector<int16_t>{0, 0, 0, 0}));
 
-    mixer.addClick(clipOf({100, 200, 300, 400, 500, 600}));
+    mixer.addClick(clipOf({100, 200, 300, 400, 500, 600}), 0);
     EXPECT_FALSE(mixer.isQuiet());
     EXPECT_EQ(readMixer(mixer, 4), (std::vector<int16_t>{100, 200, 300, 400}));
     // A second click while the first still sounds: both are heard, summed.
-    mixer.addClick(clipOf({10, 20, 30}));
+    mixer.addClick(clipOf({10, 20, 30}), 0);
     EXPECT_EQ(readMixer(mixer, 4), (std::vector<int16_t>{510, 620, 30, 0}));
     EXPECT_TRUE(mixer.isQuiet());
 
     // The same click requested twice at once sounds twice as loud, saturating.
-    mixer.addClick(clipOf({30000, -30000}));
-    mixer.addClick(clipOf({30000, -30000}));
+    mixer.addClick(clipOf({30000, -30000}), 0);
+    mixer.addClick(clipOf({30000, -30000}), 0);
     EXPECT_EQ(readMixer(mixer, 3), (std::vector<int16_t>{32767, -32768, 0}));
+}
+
+TEST(ClickMixer, ClicksAskedForBetweenTwoPullsKeepTheirDistance)
+{
+    ClickMixer mixer;
+    mixer.addClick(clipOf({7, 8}), 1);
+    mixer.addClick(clipOf({1, 2, 3}), 3);
+    mixer.addClick(clipOf({5}), 6);   // beyond this chunk: in the next one, at its place
+    EXPECT_EQ(readMixer(mixer, 5), (std::vector<int16_t>{0, 7, 8, 1, 2}));
+    EXPECT_FALSE(mixer.isQuiet());
+    EXPECT_EQ(readMixer(mixer, 4), (std::vector<int16_t>{3, 5, 0, 0}));
+    EXPECT_TRUE(mixer.isQuiet());
 }
 
 TEST(ClickSound, MissingFileIsToldOnceAndStaysSilent)
