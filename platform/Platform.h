@@ -21,7 +21,8 @@ constexpr Colour makeColour(int red, int green, int blue)
 }
 
 // A captured pixel rectangle ("image string"): row-major 0xBBGGRR values.
-// Putting it back draws exactly these pixels again.
+// Putting it back draws exactly these pixels again. On a HiDPI screen it holds device
+// pixels, so width and height may be a multiple of the logical size asked for.
 struct ImageString {
     int width = 0;
     int height = 0;
@@ -96,7 +97,8 @@ public:
     // Text with its top-left corner at the given pixel.
     virtual void drawText(double x, double y, const std::string& text) = 0;
     // Text cursor on the character grid of the current font, column and row counted from 1;
-    // the cell is the font's average character width by its line spacing, taken at this call.
+    // the cell is the font's average character width by its character height (ascent plus
+    // descent), taken at this call.
     virtual void setTextCursor(int column, int row) = 0;
     // Draws at the text cursor, then moves the cursor to column 1 of the next row.
     virtual void printLine(const std::string& text) = 0;

@@ -449,5 +449,10 @@ int QtPlatform::messageBox(int style, const std::string& text, int defaultButton
     request.captions = fromProgram(captions);
     request.title = title_;
     QWidget* parent = window_->isVisible() ? window_.get() : nullptr;
-    return boxes_->show(parent, request);
+    const int chosen = boxes_->show(parent, request);
+    // Hand the keyboard back to the main window, so that Alt+D, Alt+E and Alt+H work at once
+    // after a box, also on a desktop whose window manager does not refocus by itself.
+    if (parent && !userClosed())
+        window_->activateWindow();
+    return chosen;
 }
