@@ -27,6 +27,8 @@ QString fromProgram(const std::string& text)
     return QString::fromStdString(text);
 }
 
+constexpr int kIdlePollMilliseconds = 100;
+
 QPoint pixelAt(double x, double y)
 {
     return QPoint(PixelCanvas::pixelOf(x), PixelCanvas::pixelOf(y));
@@ -91,12 +93,21 @@ void QtPlatform::openWindow(const std::string& title)
     if (!opened_)
         window_->resize(window_->windowSizeFor(canvas_->size()));
     opened_ = true;
+    // Shown at the first presentation rather than now: the menu bar and the first screen are
+    // then in place when the window appears, with no empty frame and no relayout before it.
+    showPending_ = true;
+}
+
+void QtPlatform::showIfPending()
+{
+    if (!showPending_ || userClosed() || closedByProgram_)
+        return;
+    showPending_ = false;
     window_->show();
     window_->activateWindow();
     window_->canvasWidget()->setFocus();
     if (const QScreen* screen = window_->screen())
         pacer_.setRefreshRate(screen->refreshRate());
-    QCoreApplication::processEvents();
 }
 
 int QtPlatform::drawingWidth() const
@@ -147,6 +158,7 @@ void QtPlatform::onClosedByUser()
 
 void QtPlatform::present()
 {
+    showIfPending();
     const QRect dirty = canvas_->takeDirtyRect();
     if (!dirty.isEmpty() && window_->isVisible())
         window_->canvasWidget()->update(dirty);
@@ -373,10 +385,12 @@ void QtPlatform::notePollResult(bool foundSomething)
 
 void QtPlatform::takeInInput()
 {
-    // In a loop that only polls, wait for the next key or button (or one frame) instead
-    // of spinning; otherwise just take in what has arrived.
+    // In a loop that only polls, wait for the next key or button instead of spinning; a key
+    // or button ends the wait at once, so the time limit only bounds how often an idle
+    // prompt wakes up. Otherwise just take in what has arrived.
+    present();
     if (pollLoopDetected())
-        waitMilliseconds(static_cast<int>(std::ceil(pacer_.frameMilliseconds())), true);
+        waitMilliseconds(kIdlePollMilliseconds, true);
     else
         QCoreApplication::processEvents();
 }

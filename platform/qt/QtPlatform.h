@@ -101,6 +101,7 @@ private:
     static QSize plannedDrawingSize(int menuBarHeight);
     bool userClosed() const { return closedByUser_; }
     void present();
+    void showIfPending();
     // Runs the event loop for up to the given time; stops early when the window is closed
     // and, if asked, at the next key or mouse event.
     void waitMilliseconds(int milliseconds, bool untilInput);
@@ -133,6 +134,7 @@ private:
     PictureId nextPicture_ = 1;
 
     bool opened_ = false;
+    bool showPending_ = false;
     bool closedByUser_ = false;
     bool closedByProgram_ = false;
     quint64 drawnAtReturn_ = 0;

@@ -105,6 +105,9 @@ TEST_F(BoxTest, ClosingTheWindowCallsTheHandlerOnceAndEverythingReturnsAtOnce)
     closeHandlerCalls = 0;
     binding->setCloseHandler(countClose);
     MainWindow& window = binding->mainWindow();
+    // The window appears with the first presentation, not before: no empty frame is shown.
+    EXPECT_FALSE(window.isVisible());
+    binding->processEvents();
     ASSERT_TRUE(window.isVisible());
 
     // The user closes the window while the program pauses.
