@@ -1,6 +1,6 @@
 # Two commands do everything: `make run` and `make test`. Both install missing
 # Debian packages first, then configure and build through the CMake presets.
-.PHONY: run test deps build asan-test clean
+.PHONY: run test package deps build asan-test clean
 
 deps:
 	@scripts/install-deps.sh
@@ -11,6 +11,11 @@ build: deps
 
 run: build
 	./build/release/bin/mikroteilchen
+
+# The Debian package for school computers, from the Release build:
+# build/release/package/mikroteilchen_<version>-1_<arch>.deb
+package: build
+	cd build/release && cpack -G DEB
 
 test: deps
 	cmake --preset ci
