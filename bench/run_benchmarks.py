@@ -1,26 +1,35 @@
 #!/usr/bin/python3
-"""Start-up time, peak memory and idle CPU of the program, side by side with a
-minimal Qt window (bench/minimal_window.cpp) measured in the same run on the same
-Xvfb display, so that the ratios mean something on whatever machine runs this.
+"""Start-up time, peak memory, CPU while waiting and the lesson's own figures of the
+program, side by side with a minimal Qt window (bench/minimal_window.cpp) measured in
+the same run on the same Xvfb display, so that the ratios mean something on whatever
+machine runs this.
 
-    /usr/bin/python3 bench/run_benchmarks.py --build build/e2e [--runs 10]
+    /usr/bin/python3 bench/run_benchmarks.py --build build/bench [--runs 10] [--commands 10]
 
 Both programs are timed from their exec to the moment their first screen is on the
 display, seen from outside: the screen pixel at a known spot is read every ~2 ms
 until it shows the expected colour. The spots are found once beforehand, in a
 calibration start of each program. Then one more start of the program is driven
 through its start-up waits (title prompt, message box, wait before the event loop,
-event loop) for their CPU, and on into the lesson for its steps per second.
+event loop) for their CPU, and on into the lesson (bench/lesson.py): the first
+demonstration pass, a series of 100 steps and `--commands` choices of
+"&3 Experiment 10 x wiederholen". Two drivers of the program's code follow:
+bench/interval_memory (1,000 intervals through the menu handler, fake and unpaced Qt
+binding) and bench/click_latency (click requests against a recording of the sink).
 """
 
 import argparse
 import os
 import statistics
+import subprocess
 import sys
 import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+import click_latency  # noqa: E402
+import lesson  # noqa: E402
+import report  # noqa: E402
 from processes import stop_process  # noqa: E402
 from x_session import BACKGROUND, Timeout, XSession, colour_close, wait_until  # noqa: E402
 
@@ -28,12 +37,7 @@ BLACK = (0, 0, 0)
 BLUE = (0, 0, 255)
 POLL_INTERVAL = 0.002
 IDLE_SECONDS = 5.0
-CLOCK_TICKS = 100  # USER_HZ of /proc/<pid>/stat on Linux
-
-
-def cpu_seconds(pid):
-    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS  # utime, stime
+cpu_seconds = lesson.cpu_seconds
 
 
 def cpu_percent(pid, seconds=IDLE_SECONDS):
@@ -131,7 +135,7 @@ def measure_start_up(session, reference, program, runs):
     return {name: statistics.median(values) for name, values in times.items()}, times
 
 
-def measure_memory_and_idle(session, reference, program):
+def measure_memory_and_idle(session, reference, program, commands):
     """Peak RSS at the first screen, and CPU while the program waits at each of its
     start-up waits."""
     results = {}
@@ -163,92 +167,78 @@ def measure_memory_and_idle(session, reference, program):
     time.sleep(0.5)
     results["program in the event loop"] = cpu_percent(app.pid)
     results["program peak RSS after start-up"] = peak_rss_mb(app.pid)
-    lesson = measure_lesson(session, app)
+    figures = measure_lesson(session, app, commands)
+    results["program peak RSS after the lesson"] = peak_rss_mb(app.pid)
     stop(app)
-    return results, lesson
+    return results, figures
 
 
-def measure_lesson(session, app):
-    """The lesson's own figures, taken from the running event loop. Returns rows of
-    (name, value, unit).
-
-    Steps per second: "&2 Neues Experiment / 1 x wiederholen" first runs the whole
-    demonstration (its halt box and the "Neue Versuchsreihe!" box are answered), then
-    one series of 100 steps; every step redraws its number under "Zeit", so the
-    changes of that screen region, polled every ~2 ms, count the steps.
-
-    Still to come here: the click latency (from a registered event, seen as the count
-    at logical (260, 70) changing, to the click's onset on the null sink; needs
-    XSession(audio=True) and sound.Recorder with a common time base)."""
-    app.key("alt+e", "2")
-    for _ in range(2):  # the halt notice's box, then "Neue Versuchsreihe!"
-        box = app.wait_box(timeout=120)
-        app.key("Return")
-        app.wait_box_gone(box)
-    (x0, y0), (x1, y1) = app.to_screen(28, 110), app.to_screen(75, 145)
-
-    def step_number():
-        return session.grab(x0, y0, x1 - x0, y1 - y0).rgb
-    previous, changes = step_number(), []
-    while not changes or time.monotonic() - changes[-1] < 1.5:  # the run is over when the number rests
-        current = step_number()
-        if current != previous:
-            changes.append(time.monotonic())
-            previous = current
-        time.sleep(POLL_INTERVAL)
-    if len(changes) < 2:
-        return [("step numbers seen (too few)", float(len(changes)), "")]
-    # The poll may miss the first steps and, rarely, one in between (a grab takes a few
-    # ms), so the rate is taken over the changes actually seen, between the first and last.
-    duration = changes[-1] - changes[0]
-    return [("series, first to last step number seen", duration, "s"),
-            ("steps per second", (len(changes) - 1) / duration, "/s"),
-            ("step numbers seen of 100", float(len(changes)), "")]
+def measure_lesson(session, app, commands):
+    figures = {"first pass": lesson.first_pass(session, app)}
+    figures["series"] = lesson.series(session, app)
+    figures["ten-interval commands"] = lesson.ten_interval_commands(session, app, commands)
+    return figures
 
 
-def print_table(medians, samples, idle, lesson, runs):
-    ref = medians["reference"]
-    print(f"\nLoad average of the machine (1, 5, 15 min) at the end: "
-          f"{', '.join(f'{v:.2f}' for v in os.getloadavg())}")
-    print(f"\nStart-up, exec to first screen on the display (median of {runs} runs each)")
-    print(f"{'':38} {'ms':>8} {'ratio':>7}   {'min..max ms':>14}")
-    for name in ("reference", "program first paint", "program title screen"):
-        values = samples[name]
-        print(f"{name:38} {1000 * medians[name]:8.1f} {medians[name] / ref:7.2f}   "
-              f"{1000 * min(values):6.1f}..{1000 * max(values):6.1f}")
-    print("\nPeak memory (VmHWM) at the first screen")
-    print(f"{'reference':38} {idle['reference peak RSS']:8.1f} MB")
-    print(f"{'program':38} {idle['program peak RSS']:8.1f} MB  ratio "
-          f"{idle['program peak RSS'] / idle['reference peak RSS']:.2f}")
-    print(f"{'program after start-up':38} {idle['program peak RSS after start-up']:8.1f} MB")
-    print(f"\nCPU while waiting, % of one core over {IDLE_SECONDS:.0f} s")
-    for name in ("reference idle", "program at the title prompt", "program in a message box",
-                 "program in the wait before the event loop", "program in the event loop"):
-        print(f"{name:42} {idle[name]:6.2f} %")
-    if FORCED_STOPS:
-        print(f"\nDid not end when its window was closed, terminated: {', '.join(sorted(set(FORCED_STOPS)))} "
-              f"({len(FORCED_STOPS)} times)")
-    if lesson:
-        print("\nLesson, in the event loop")
-        for name, value, unit in lesson:
-            print(f"{name:42} {value:8.2f} {unit}")
+def measure_interval_driver(session, build, commands):
+    """bench/interval_memory on both bindings: rows of (intervals asked, done, VmRSS kB)."""
+    results = {}
+    for binding, env in (("fake", session.env()), ("qt", session.env(QT_QPA_PLATFORM="offscreen"))):
+        start = time.monotonic()
+        out = subprocess.run([str(build / "bin" / "interval_memory"), binding, str(commands)], env=env,
+                             capture_output=True, text=True, check=True, timeout=1800).stdout
+        rows = [tuple(int(v) for v in line.split()) for line in out.splitlines() if line.strip()]
+        results[binding] = {"rows": rows, "seconds": time.monotonic() - start}
+    return results
+
+
+def refresh_rate(session):
+    """The display's refresh rate as RandR reports it (the program paces its steps by it,
+    falling back to 60 Hz when the screen reports none that makes sense)."""
+    try:
+        info = session.root.xrandr_get_screen_info()
+        return f"{info.rate} Hz per RandR"
+    except Exception as failure:
+        return f"refresh rate unknown ({failure})"
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--build", type=Path, default=Path("build/e2e"),
-                        help="build folder holding bin/mikroteilchen and bin/minimal_window")
+    parser.add_argument("--build", type=Path, default=Path("build/bench"),
+                        help="build folder holding bin/mikroteilchen, bin/minimal_window and the drivers")
     parser.add_argument("--runs", type=int, default=10)
+    parser.add_argument("--commands", type=int, default=10,
+                        help="choices of \"&3 Experiment 10 x wiederholen\" in the real program")
+    parser.add_argument("--driver-commands", type=int, default=100,
+                        help="commands of ten intervals for bench/interval_memory")
+    parser.add_argument("--clicks", type=int, default=80)
     parser.add_argument("--artefacts", type=Path, help="default: <build>/bench-artefacts")
     args = parser.parse_args()
-    program = (args.build / "bin" / "mikroteilchen").resolve()
-    reference = (args.build / "bin" / "minimal_window").resolve()
-    artefacts = args.artefacts or args.build / "bench-artefacts"
+    build = args.build.resolve()
+    program = build / "bin" / "mikroteilchen"
+    reference = build / "bin" / "minimal_window"
+    artefacts = args.artefacts or build / "bench-artefacts"
+    load_at_start = os.getloadavg()
 
-    with XSession(artefacts) as session:
+    with XSession(artefacts, audio=True) as session:
+        refresh = refresh_rate(session)
         medians, samples = measure_start_up(session, reference, program, args.runs)
-        idle, lesson = measure_memory_and_idle(session, reference, program)
-    print_table(medians, samples, idle, lesson, args.runs)
+        idle, figures = measure_memory_and_idle(session, reference, program, args.commands)
+        driver = measure_interval_driver(session, build, args.driver_commands)
+        clicks = click_latency.measure(session, build / "bin" / "click_latency", build / "bin" / "knack2.wav",
+                                       args.clicks)
+
+    print(f"\nMachine: {os.cpu_count()} cores, Xvfb 1024x768x24, PulseAudio null sink; load average "
+          f"(1, 5, 15 min) {', '.join(f'{v:.2f}' for v in load_at_start)} at the start, "
+          f"{', '.join(f'{v:.2f}' for v in os.getloadavg())} at the end")
+    report.start_up(medians, samples, args.runs)
+    report.memory_and_idle(idle, IDLE_SECONDS)
+    report.lesson_figures(figures, refresh)
+    report.interval_driver(driver)
+    report.click_latency(clicks)
+    if FORCED_STOPS:
+        print(f"\nDid not end when its window was closed, terminated: {', '.join(sorted(set(FORCED_STOPS)))} "
+              f"({len(FORCED_STOPS)} times)")
 
 
 if __name__ == "__main__":

@@ -1,0 +1,139 @@
+"""Latency from a click's play request to its sound, on the session's PulseAudio null
+sink "spk" (XSession(audio=True)).
+
+bench/click_latency plays the click through the program's ClickSound at known moments
+and prints each request time on CLOCK_MONOTONIC. Meanwhile parec records the sink's
+monitor in 5 ms fragments; every fragment's arrival is timed on the same clock. A
+sample's time at the sink is taken as arrival time minus the samples that follow it in
+the fragment, and of all fragments the least delayed one fixes the mapping from sample
+index to time (the monitor runs on the system clock, so there is no drift to fit).
+The latency of a click is then the time of its first sample minus its request time.
+
+What the figure contains: the ClickSound's own buffering (feed period and the sink
+buffer it keeps full), the PulseAudio stream's buffer and the null sink's render block.
+What it cannot separate: the sink's render-ahead (the null sink renders up to one block
+early, which can only shorten the figure) and the smallest delivery delay of the
+recording path (which can only lengthen it). A real sound card adds its own output
+latency on top; `pactl` reports what the server knows of both, printed beside the figure.
+"""
+
+import array
+import os
+import re
+import signal
+import subprocess
+import threading
+import time
+
+RATE = 44100
+
+
+class TimedRecorder:
+    """parec on the null sink's monitor, with the arrival time of every fragment."""
+
+    def __init__(self, session):
+        self.session = session
+        self.arrivals = []  # (monotonic time, total samples received by then)
+        self.data = bytearray()
+
+    def start(self):
+        env = self.session.env()
+        # The null sink renders only while a stream plays into it: a stream of silence keeps
+        # it running, so the recording keeps real time between the clicks.
+        self.silence = subprocess.Popen(
+            ["pacat", "--playback", "-d", "spk", "--raw", "--format=s16le", f"--rate={RATE}", "--channels=1",
+             "--latency-msec=5"], env=env, stdin=open("/dev/zero", "rb"), stderr=subprocess.DEVNULL)
+        self.proc = subprocess.Popen(
+            ["parec", "-d", "spk.monitor", "--raw", "--format=s16le", f"--rate={RATE}", "--channels=1",
+             "--latency-msec=5"], env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=0)
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+        return self
+
+    def _read(self):
+        fd = self.proc.stdout.fileno()
+        while True:
+            chunk = os.read(fd, 1 << 16)
+            if not chunk:
+                return
+            now = time.monotonic()
+            self.data += chunk
+            self.arrivals.append((now, len(self.data) // 2))
+
+    def stop(self):
+        self.proc.send_signal(signal.SIGINT)
+        self.proc.wait(10)
+        self.reader.join(10)
+        self.silence.terminate()
+        self.silence.wait(10)
+        samples = array.array("h")
+        samples.frombytes(bytes(self.data[: len(self.data) // 2 * 2]))
+        return samples
+
+    def sample_time_origin(self):
+        """Monotonic time of sample 0, from the least delayed fragment."""
+        return min(t - n / RATE for t, n in self.arrivals)
+
+
+def onsets(samples, threshold=300, quiet_ms=30):
+    """First sample above `threshold` after at least `quiet_ms` below it. The null sink
+    is digital, silence is exact zero, so a low threshold is safe."""
+    quiet = RATE * quiet_ms // 1000
+    found, last_loud = [], -quiet - 1
+    for i, value in enumerate(samples):
+        if abs(value) > threshold:
+            if i - last_loud > quiet:
+                found.append(i)
+            last_loud = i
+    return found
+
+
+def pulse_latencies(session):
+    """What the server reports while the click stream plays: for the click stream
+    (sink input) and for the sink, in ms."""
+    def numbers(kind):
+        text = subprocess.run(["pactl", "list", kind], env=session.env(), capture_output=True,
+                              text=True).stdout
+        return text
+    inputs, sinks = numbers("sink-inputs"), numbers("sinks")
+    report = {}
+    for block in inputs.split("\n\n"):
+        if "pacat" in block or "parec" in block:
+            continue
+        buffer = re.search(r"Buffer Latency: (\d+) usec", block)
+        sink = re.search(r"Sink Latency: (\d+) usec", block)
+        if buffer and sink:
+            report["click stream buffer"] = int(buffer.group(1)) / 1000
+            report["click stream sink latency"] = int(sink.group(1)) / 1000
+    latency = re.search(r"Latency: (\d+) usec, configured (\d+) usec", sinks)
+    if latency:
+        report["null sink latency"] = int(latency.group(1)) / 1000
+        report["null sink configured"] = int(latency.group(2)) / 1000
+    return report
+
+
+def measure(session, executable, wav, clicks=80):
+    recorder = TimedRecorder(session).start()
+    time.sleep(1.0)  # the recording runs before the first click
+    player = subprocess.Popen([str(executable), str(wav), str(clicks)], env=session.env(QT_QPA_PLATFORM="offscreen"),
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    time.sleep(2.0)
+    pulse = pulse_latencies(session)
+    out, err = player.communicate(timeout=60)
+    time.sleep(0.5)
+    samples = recorder.stop()
+    requests = [float(line.split()[1]) for line in out.splitlines() if line.startswith("play ")]
+    origin = recorder.sample_time_origin()
+    heard = [origin + i / RATE for i in onsets(samples)]
+
+    latencies, lost = [], 0
+    for t in requests:
+        after = [h for h in heard if t - 0.005 <= h <= t + 0.2]
+        if after:
+            latencies.append(after[0] - t)
+        else:
+            lost += 1
+    fragments = [b[1] - a[1] for a, b in zip(recorder.arrivals, recorder.arrivals[1:])]
+    return {"requests": len(requests), "onsets": len(heard), "lost": lost, "latencies": latencies,
+            "pulse": pulse, "fragment ms": 1000 * sorted(fragments)[len(fragments) // 2] / RATE if fragments else 0,
+            "stderr": err.strip()}
