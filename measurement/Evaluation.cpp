@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -108,7 +109,11 @@ void printMean()
     p.setTextCursor(4, 4);
     p.printLine("          ");   // clears the previous value
     p.setTextCursor(4, 4);
-    p.printLine(" " + meanText(state.meanCount) + " ");
+    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on " " + text + " ".
+    std::string meanLine(1, ' ');
+    meanLine += meanText(state.meanCount);
+    meanLine += ' ';
+    p.printLine(meanLine);
 }
 
 void drawMeanMarker()
