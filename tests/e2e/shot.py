@@ -28,6 +28,14 @@ class Shot:
             matches &= int.from_bytes(self.rgb[channel::3].translate(table), "big")
         return bin(matches).count("1")
 
+    def box_of(self, colour):
+        """Smallest rectangle (x, y, width, height) holding every pixel of exactly `colour`, or None."""
+        hits = [(x, y) for y in range(self.height) for x in range(self.width) if self.pixel(x, y) == colour]
+        if not hits:
+            return None
+        xs, ys = [x for x, _ in hits], [y for _, y in hits]
+        return min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+
     def ppm(self):
         return b"P6\n%d %d\n255\n" % (self.width, self.height) + self.rgb
 

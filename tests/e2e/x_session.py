@@ -202,12 +202,14 @@ class XSession:
     def screenshot(self, name):
         return self.save(self.grab(), name)
 
-    def ocr(self, shot, name, invert=False, psm=11, scale=None):
+    def ocr(self, shot, name, invert=False, psm=11, scale=None, threshold=90):
         """Reads the text of `shot` with tesseract (German); white text on colour is read
-        after turning it into black ink on white (`invert`)."""
+        after turning it into black ink on white (`invert`): pixels above `threshold` %
+        grey are ink, or, with threshold None, the grey levels are kept (thin strokes of
+        small text on a dark field survive that better)."""
         options = ["-colorspace", "Gray"]
         if invert:
-            options += ["-threshold", "90%", "-negate"]
+            options += (["-threshold", f"{threshold}%"] if threshold else []) + ["-negate"]
         if scale:
             options += ["-resize", f"{scale}%"]
         path = self.save(shot, f"ocr-{name}", *options)
@@ -396,6 +398,13 @@ class App:
         """Screen pixel of a logical canvas point: the program's own scaling, v * size / base."""
         x, y, w, h = self.area
         return x + lx * w // 320, y + ly * h // 200
+
+    def grab_logical(self, lx0, ly0, lx1, ly1, shot=None):
+        """The screen rectangle between two logical points, grabbed now or cut from `shot`."""
+        (x0, y0), (x1, y1) = self.to_screen(lx0, ly0), self.to_screen(lx1, ly1)
+        if shot is None:
+            return self.session.grab(x0, y0, x1 - x0, y1 - y0)
+        return shot.crop(x0 - shot.origin[0], y0 - shot.origin[1], x1 - x0, y1 - y0)
 
     def line_near(self, lx, ly, colour, spread=1):
         """Screen pixel of a 1-pixel line in `colour` through logical (lx, ly), or None: the
