@@ -126,13 +126,14 @@ def measure(session, executable, wav, clicks=80):
     origin = recorder.sample_time_origin()
     heard = [origin + i / RATE for i in onsets(samples)]
 
-    latencies, lost = [], 0
-    for t in requests:
-        after = [h for h in heard if t - 0.005 <= h <= t + 0.2]
-        if after:
-            latencies.append(after[0] - t)
-        else:
-            lost += 1
+    # Each onset belongs to the latest request before it: right as long as a latency stays
+    # below the shortest gap (60 ms). A request without an onset was not heard.
+    latencies = [None] * len(requests)
+    for h in heard:
+        k = next((k for k in range(len(requests) - 1, -1, -1) if requests[k] <= h + 0.002), None)
+        if k is not None and latencies[k] is None:
+            latencies[k] = h - requests[k]
+    lost = [k for k, v in enumerate(latencies) if v is None]
     fragments = [b[1] - a[1] for a, b in zip(recorder.arrivals, recorder.arrivals[1:])]
     return {"requests": len(requests), "onsets": len(heard), "lost": lost, "latencies": latencies,
             "pulse": pulse, "fragment ms": 1000 * sorted(fragments)[len(fragments) // 2] / RATE if fragments else 0,

@@ -83,13 +83,14 @@ def interval_driver(driver):
 
 def click_latency(result):
     print("\nClick latency, play request to the click's first sample on the null sink (goal under 30 ms)")
-    lat = sorted(1000 * v for v in result["latencies"])
-    row("clicks requested / onsets recorded / not heard",
-        f"{result['requests']}/{result['onsets']}/{result['lost']}")
-    if len(lat) >= 4:
-        first, rest = 1000 * result["latencies"][0], sorted(1000 * v for v in result["latencies"][1:])
+    lost = result["lost"]
+    row("clicks requested / onsets recorded / not found", f"{result['requests']}/{result['onsets']}/{len(lost)}",
+        "", f"not found: click {', '.join(str(k + 1) for k in lost)}" if lost else "")
+    rest = sorted(1000 * v for v in result["latencies"][1:] if v is not None)
+    if result["latencies"] and result["latencies"][0] is not None:
+        row("first click (opens the stream)", f"{1000 * result['latencies'][0]:.1f}", "ms")
+    if len(rest) >= 4:
         q = statistics.quantiles(rest, n=20)
-        row("first click (opens the stream)", f"{first:.1f}", "ms")
         row("later clicks, median", f"{statistics.median(rest):.1f}", "ms",
             f"5..95 %: {q[0]:.1f}..{q[-1]:.1f} ms, range {rest[0]:.1f}..{rest[-1]:.1f} ms")
     pulse = ", ".join(f"{k} {v:.1f} ms" for k, v in result["pulse"].items())
