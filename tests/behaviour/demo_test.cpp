@@ -1,6 +1,6 @@
-// The demonstration: first pass, halt notice, second pass, and the settings every later
-// series starts from; and how menu choices cut it short. The first pass takes the event
-// calls 1..41 (interval start and 40 steps), the second pass 42..142.
+// The demonstration: first pass, halt notice, second pass, and the settings every later series
+// starts from; and how menu choices or a closed window cut it short. The first pass takes the
+// event calls 1..41 (interval start and 40 steps), the second pass 42..142.
 
 #include "shell/Demo.h"
 
@@ -12,137 +12,84 @@ namespace {
 
 using namespace lesson;
 
-struct Settings {
-    int16_t mode, divisor, intervalsTotal, intervalsPerRun, seriesAnnounced, runPassLimit;
-    int32_t steps;
-    double rate, delay;
-    float blueRadius;
-    double redRadius;
-};
-
-Settings currentSettings()
+// mode, steps, rate, divisor, intervalsTotal, intervalsPerRun, seriesAnnounced, runPassLimit,
+// delayFactor, blue and red dot radius (3 units at width 800: 7.5 truncated).
+Args settings()
 {
-    return {state.experimentMode, state.scaleDivisor, state.intervalsTotal, state.intervalsPerRun,
-            state.seriesAnnounced, state.runPassLimit, state.stepsPerInterval, state.rateParameter,
-            state.delayFactor, state.blueDotRadius, state.redDotRadius};
+    return {double(state.experimentMode), double(state.stepsPerInterval), state.rateParameter,
+            double(state.scaleDivisor), double(state.intervalsTotal), double(state.intervalsPerRun),
+            double(state.seriesAnnounced), double(state.runPassLimit), state.delayFactor,
+            double(state.blueDotRadius), state.redDotRadius};
 }
 
 class DemoTest : public LessonTest {
 protected:
     void expectSettingsOfEveryLaterSeries() const
     {
-        EXPECT_EQ(state.experimentMode, 3);
-        EXPECT_EQ(state.stepsPerInterval, 100);
-        EXPECT_EQ(state.intervalsPerRun, 1);
-        EXPECT_EQ(state.runPassLimit, 1);
-        EXPECT_DOUBLE_EQ(state.delayFactor, 1.0);
-        EXPECT_DOUBLE_EQ(state.rateParameter, 1.0);
-        EXPECT_EQ(state.scaleDivisor, 1);
-        EXPECT_EQ(state.intervalsTotal, 0);
-        EXPECT_EQ(state.intervalsDone, 0);
-        EXPECT_EQ(state.seriesAnnounced, 0);
-        EXPECT_EQ(state.demoDone, 1);
-        EXPECT_FLOAT_EQ(state.blueDotRadius, 7.0f);
+        EXPECT_EQ(settings(), (Args{3, 100, 1, 1, 0, 1, 0, 1, 1, 7, 7}));
+        EXPECT_EQ((Args{double(state.intervalsDone), double(state.demoDone)}), (Args{0, 1}));
         EXPECT_EQ(histogramEntries(), 0);
     }
-
-    int haltBoxes() const
-    {
-        return static_cast<int>(std::count_if(
-            fake.calls.begin(), fake.calls.end(),
-            [](const FakePlatform::Call& call) {
-                return call.op == "messageBox"
-                       && call.text.find("Laufende Mikroteilchen") != std::string::npos;
-            }));
-    }
-
-    int newSeriesBoxes() const
-    {
-        int found = 0;
-        for (const auto* box : fake.callsOf("messageBox"))
-            found += box->text == "Neue Versuchsreihe!";
-        return found;
-    }
-
-    // Alternating registering and silent draws, so that every pass registers something.
-    void alternateRandoms(size_t count)
-    {
-        std::vector<double> values;
-        for (size_t i = 0; i < count; ++i)
-            values.push_back(i % 2 == 0 ? 0.05 : 0.5);
-        scriptRandoms(values);
-    }
+    int haltBoxes() const { return boxesSaying("Laufende Mikroteilchen"); }
+    int newSeriesBoxes() const { return boxesSaying("Neue Versuchsreihe!"); }
 };
 
 TEST_F(DemoTest, UndisturbedDemonstrationRunsBothPassesAroundTheHaltNotice)
 {
     state.histogram[4] = 3;
     state.intervalsDone = 3;
-    Settings firstPass{};
-    Settings secondPass{};
+    Args firstPass, secondPass;
     int entriesInSecondPass = -1;
-    fake.atProcessEvents(2, [&] { firstPass = currentSettings(); });
+    fake.atProcessEvents(2, [&] { firstPass = settings(); });
     fake.atProcessEvents(43, [&] {
-        secondPass = currentSettings();
+        secondPass = settings();
         entriesInSecondPass = histogramEntries();
     });
 
     RunDemo();
 
     EXPECT_EQ(fake.processEventsCount, 142);
-    EXPECT_EQ(firstPass.mode, 2);
-    EXPECT_EQ(firstPass.steps, 40);
-    EXPECT_DOUBLE_EQ(firstPass.rate, 4.0);
-    EXPECT_EQ(firstPass.divisor, 2);
-    EXPECT_EQ(firstPass.intervalsTotal, 1);
-    EXPECT_EQ(firstPass.intervalsPerRun, 1);
-    EXPECT_EQ(firstPass.seriesAnnounced, 1);
-    EXPECT_EQ(firstPass.runPassLimit, 1);
-    EXPECT_DOUBLE_EQ(firstPass.delay, 1.0);
-    EXPECT_FLOAT_EQ(firstPass.blueRadius, 7.0f);
-    EXPECT_DOUBLE_EQ(firstPass.redRadius, 7.0);
-    EXPECT_EQ(secondPass.mode, 3);
-    EXPECT_EQ(secondPass.steps, 100);
-    EXPECT_DOUBLE_EQ(secondPass.rate, 4.0);
-    EXPECT_EQ(secondPass.divisor, 2);
-    EXPECT_EQ(secondPass.intervalsTotal, 1);
+    EXPECT_EQ(firstPass, (Args{2, 40, 4, 2, 1, 1, 1, 1, 1, 7, 7}));
+    EXPECT_EQ(secondPass, (Args{3, 100, 4, 2, 1, 1, 1, 1, 1, 7, 7}));
     // The old histogram was cleared; the second pass sees only the first pass's entry.
     EXPECT_EQ(entriesInSecondPass, 1);
-
-    // The halt notice sits between the passes.
+    ASSERT_EQ(fake.count("messageBox"), 1);
     EXPECT_EQ(haltBoxes(), 1);
-    EXPECT_EQ(fake.count("messageBox"), 1);
-    EXPECT_GT(indexOf("messageBox"), indexOfProcessEvents(41));
-    EXPECT_LT(indexOf("messageBox"), indexOfProcessEvents(42));
-    EXPECT_EQ(newSeriesBoxes(), 0);
+    EXPECT_GT(indexOf("messageBox"), indexOf("processEvents", 41));
+    EXPECT_LT(indexOf("messageBox"), indexOf("processEvents", 42));
     EXPECT_EQ(state.demoSnapshot, 0);
     expectSettingsOfEveryLaterSeries();
 }
 
-TEST_F(DemoTest, TheoryDuringTheFirstPassCutsTheDemonstrationShort)
+// Theorie in step 5 of the first pass ends it; a window closed there is no menu event but
+// skips the halt notice and the second pass just as well.
+TEST_F(DemoTest, TheoryOrAClosedWindowInTheFirstPassCutsTheDemonstrationShort)
 {
-    fake.atProcessEvents(6, [this] { fake.dispatchMenu(kTheory); });
-    RunDemo();
-    // Step 5 ends the first pass; no halt notice, no second pass.
-    EXPECT_EQ(fake.processEventsCount, 6);
-    EXPECT_EQ(fake.count("messageBox"), 1);   // the theory box only
-    EXPECT_EQ(haltBoxes(), 0);
-    expectSettingsOfEveryLaterSeries();
+    const struct { const char* name; UserAction action; int boxes; } rows[] = {
+        {"Theorie", [](FakePlatform& f) { f.dispatchMenu(kTheory); }, 1},
+        {"closed window", [](FakePlatform& f) { f.closeWindowByUser(); }, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        startAfresh();
+        fake.atProcessEvents(6, [this, &row] { row.action(fake); });
+        RunDemo();
+        EXPECT_EQ(fake.processEventsCount, 6);
+        EXPECT_EQ(fake.count("messageBox"), row.boxes);
+        EXPECT_EQ(haltBoxes(), 0);
+        expectSettingsOfEveryLaterSeries();
+    }
 }
 
-TEST_F(DemoTest, ClosingTheWindowSkipsTheHaltNoticeAndTheSecondPass)
-{
-    fake.atProcessEvents(6, [this] { fake.closeWindowByUser(); });
-    RunDemo();
-    EXPECT_EQ(state.menuEventCount, state.demoSnapshot);
-    EXPECT_EQ(fake.processEventsCount, 6);
-    EXPECT_EQ(haltBoxes(), 0);
-    expectSettingsOfEveryLaterSeries();
-}
-
+// "&2" as the very first command: the demonstration runs first with that choice as its snapshot,
+// then five seconds' rest, then the series, announced, with menuEventCount back to 0 and its
+// clicks heard. Every other draw registers.
 TEST_F(DemoTest, OneSeriesAsTheVeryFirstCommandRunsTheDemonstrationFirst)
 {
-    alternateRandoms(40 + 100 + 100);
+    std::vector<double> randoms;
+    for (int i = 0; i < 240; ++i)
+        randoms.push_back(i % 2 == 0 ? 0.05 : 0.5);
+    scriptRandoms(randoms);
     int16_t countDuringSeries = -5;
     fake.atProcessEvents(143 + 1, [&] { countDuringSeries = state.menuEventCount; });
 
@@ -152,59 +99,45 @@ TEST_F(DemoTest, OneSeriesAsTheVeryFirstCommandRunsTheDemonstrationFirst)
     EXPECT_EQ(countDuringSeries, 0);
     EXPECT_EQ(state.menuEventCount, 0);
     EXPECT_EQ(fake.processEventsCount, 142 + 101);
-
-    // Halt notice, then five seconds, then the series announces itself and runs.
-    const int halt = indexOf("messageBox");
-    const int wait = [&] {
-        for (const auto* pause : fake.callsOf("pause"))
-            if (pause->args[0] == 5000)
-                return static_cast<int>(pause - &fake.calls[0]);
-        return -1;
-    }();
-    ASSERT_GE(wait, 0);
-    EXPECT_GT(wait, indexOfProcessEvents(142));
-    EXPECT_LT(wait, indexOfProcessEvents(143));
-    EXPECT_GT(wait, halt);
+    const int wait = indexOf("pause", 5000);
+    EXPECT_GT(wait, indexOf("messageBox"));   // after the halt notice
+    EXPECT_GT(wait, indexOf("processEvents", 142));
+    EXPECT_LT(wait, indexOf("processEvents", 143));
     EXPECT_EQ(newSeriesBoxes(), 1);
-
-    // Clicks in both passes (menuEventCount equals the snapshot) and in the series
-    // (menuEventCount is back to 0): every other step registers.
     int clicksInSeries = 0;
     for (const auto* sound : fake.callsOf("playSound"))
-        clicksInSeries += sound - &fake.calls[0] > wait;
+        clicksInSeries += positionOf(sound) > wait;
     EXPECT_EQ(clicksInSeries, 50);
     EXPECT_EQ(fake.count("playSound"), 20 + 50 + 50);
     EXPECT_EQ(state.histogram[50], 1);
     EXPECT_EQ(state.intervalsTotal, 1);
 }
 
-TEST_F(DemoTest, LabelOnlyInTheFirstDemonstrationEver)
+// "  DEMO !" (red, once a pass) only in the very first demonstration; after each demonstration
+// the next series is announced once.
+TEST_F(DemoTest, LabelOnlyInTheFirstDemonstrationAndOneNewSeriesBoxAfterEach)
 {
+    const auto redLabels = [this] {
+        int found = 0;
+        for (const auto* text : fake.callsOf("drawText"))
+            found += text->text == "  DEMO !" && text->foreground == kRed;
+        return found;
+    };
     fake.dispatchMenu(kDemo);
-    int redLabels = 0;
-    for (const auto* text : fake.callsOf("drawText"))
-        redLabels += text->text == "  DEMO !" && text->foreground == kRed;
-    EXPECT_EQ(redLabels, 2);   // one per pass
-
-    fake.calls.clear();
-    fake.dispatchMenu(kDemo);
-    EXPECT_EQ(haltBoxes(), 1);   // the second demonstration did run in full
-    for (const auto* text : fake.callsOf("drawText"))
-        EXPECT_NE(text->text, "  DEMO !");
-}
-
-TEST_F(DemoTest, EachDemonstrationIsFollowedByOneNewSeriesBox)
-{
-    fake.dispatchMenu(kDemo);
+    EXPECT_EQ(redLabels(), 2);
     EXPECT_EQ(newSeriesBoxes(), 0);
     fake.dispatchMenu(kOneSeries);
     fake.dispatchMenu(kOneSeries);
     EXPECT_EQ(newSeriesBoxes(), 1);
     EXPECT_EQ(state.intervalsTotal, 2);
 
+    fake.calls.clear();
     fake.dispatchMenu(kDemo);
+    EXPECT_EQ(haltBoxes(), 1);   // the second demonstration ran in full
+    const Texts texts = fake.texts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "  DEMO !"), 0);
     fake.dispatchMenu(kTenSeries);
-    EXPECT_EQ(newSeriesBoxes(), 2);
+    EXPECT_EQ(newSeriesBoxes(), 1);
     EXPECT_EQ(state.intervalsTotal, 10);
     EXPECT_EQ(fake.callsOf("printLine").back()->text, "Zahl der Versuche n:10");
 }

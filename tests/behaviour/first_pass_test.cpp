@@ -6,14 +6,24 @@
 
 #include "lesson_fixture.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 using namespace lesson;
 
-constexpr int kRedDotMark = 777;      // pixel value of the test's red dot image
+constexpr int kRedDotMark = 777;   // pixel value of the test's red dot image
 constexpr int kFirstBackgroundMark = 555;
+
+ImageString markedImage(int size, Colour mark)
+{
+    ImageString image;
+    image.width = size;
+    image.height = size;
+    image.pixels.assign(static_cast<size_t>(size) * size, mark);
+    return image;
+}
 
 class FirstPassTest : public LessonTest {
 protected:
@@ -25,30 +35,23 @@ protected:
         state.backgroundBox = markedImage(21, kFirstBackgroundMark);
     }
 
-    static ImageString markedImage(int size, Colour mark)
+    // Recorded calls of op in one step: from its processEvents call to the next one.
+    std::vector<const Call*> inStep(int step, const std::string& op) const
     {
-        ImageString image;
-        image.width = size;
-        image.height = size;
-        image.pixels.assign(static_cast<size_t>(size) * size, mark);
-        return image;
-    }
-
-    // Recorded calls of one step: from its processEvents call to the next one.
-    std::vector<const FakePlatform::Call*> callsOfStep(int step, const std::string& op) const
-    {
-        const int from = indexOfProcessEvents(step + 1);
-        int to = indexOfProcessEvents(step + 2);
-        if (to < 0)
-            to = static_cast<int>(fake.calls.size());
-        std::vector<const FakePlatform::Call*> found;
-        for (int i = from; i >= 0 && i < to; ++i)
+        const int from = indexOf("processEvents", step + 1);
+        const int next = indexOf("processEvents", step + 2);
+        const int to = next < 0 ? static_cast<int>(fake.calls.size()) : next;
+        std::vector<const Call*> found;
+        for (int i = std::max(from, 0); i < to; ++i)
             if (fake.calls[static_cast<size_t>(i)].op == op)
                 found.push_back(&fake.calls[static_cast<size_t>(i)]);
         return found;
     }
 };
 
+// Registration (probability 4.0 * 0.1 / 2 = 0.2, strictly greater than the draw) and the red
+// dot (draw < 0.2) are one test, so a dot flies and clicks in exactly the registering steps;
+// otherwise the last captured background patch flies.
 TEST_F(FirstPassTest, TheDotFliesExactlyInTheStepsThatRegister)
 {
     std::vector<double> randoms;
@@ -60,109 +63,87 @@ TEST_F(FirstPassTest, TheDotFliesExactlyInTheStepsThatRegister)
     RunMeasurement();
 
     int emitting = 0;
-    double lastBackgroundSerial = kFirstBackgroundMark;
+    double lastBackground = kFirstBackgroundMark;
     for (int step = 1; step <= 40; ++step) {
         const bool emits = randoms[static_cast<size_t>(step - 1)] < 0.2;
         emitting += emits;
-        const auto puts = callsOfStep(step, "putImage");
-        const auto captures = callsOfStep(step, "capture");
+        const auto puts = inStep(step, "putImage");
+        const auto captures = inStep(step, "capture");
         ASSERT_EQ(puts.size(), 40u) << step;
         ASSERT_EQ(captures.size(), 20u) << step;
         for (size_t j = 0; j < 20; ++j) {
-            // Moved image first (the dot, or the patch captured last), then the background.
-            EXPECT_EQ(puts[2 * j]->args[4], emits ? kRedDotMark : lastBackgroundSerial) << step;
+            EXPECT_EQ(puts[2 * j]->args[4], emits ? kRedDotMark : lastBackground) << step;
             EXPECT_EQ(puts[2 * j + 1]->args[4], captures[j]->args[4]) << step;
         }
-        lastBackgroundSerial = captures.back()->args[4];
-        // A click exactly in the steps with a flying dot.
-        EXPECT_EQ(callsOfStep(step, "playSound").size(), emits ? 1u : 0u) << step;
+        lastBackground = captures.back()->args[4];
+        EXPECT_EQ(inStep(step, "playSound").size(), emits ? 1u : 0u) << step;
     }
     EXPECT_EQ(state.eventCount, emitting);
     EXPECT_EQ(state.histogram[static_cast<size_t>(emitting)], 1);
     EXPECT_EQ(fake.processEventsCount, 41);
 }
 
-TEST_F(FirstPassTest, FlightGeometryStepNumberAndPauses)
+// From x0 = ScaleX(80) in 20 sub-steps of d = (ScaleX(164) - x0) / 10, computed in single
+// precision, at yF = ScaleY(135); the patch is 2r + 1 wide, r the red dot radius rounded.
+TEST_F(FirstPassTest, FlightGeometryStepNumberAndPausesFollowTheWindow)
 {
-    scriptRandoms(std::vector<double>(40, 0.5));
-    RunMeasurement();
+    const struct { int width, height; double x0, x1; float d; double yF, r, stepX, stepY, seriesX; } rows[] = {
+        {800, 600, 200, 410, 21.0f, 405, 7, 87, 375, 75},      // r 7.5 -> 7; number at (35, 125)
+        {1000, 750, 250, 512, 26.2f, 506, 9, 109, 468, 93},    // x1 512.5 -> 512; r 9.375 -> 9
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.width);
+        startAfresh(row.width, row.height);
+        scriptRandoms(std::vector<double>(40, 0.5));
+        RunMeasurement();
 
-    // 800 x 600: x0 = 80 * 2.5 = 200, x1 = 164 * 2.5 = 410, d = 21, yF = 135 * 3 = 405,
-    // r = 7 (7.5 truncated). The dot runs from x0 + d to 2·x1 - x0 = 620 (logical 248).
-    const auto captures = callsOfStep(1, "capture");
-    ASSERT_EQ(captures.size(), 20u);
-    for (int j = 1; j <= 20; ++j) {
-        const double x = 200 + 21 * j;
-        EXPECT_EQ(std::vector<double>(captures[j - 1]->args.begin(), captures[j - 1]->args.begin() + 4),
-                  (std::vector<double>{x - 7, 398, x + 7, 412})) << j;
+        const auto captures = inStep(1, "capture");
+        ASSERT_EQ(captures.size(), 20u);
+        for (int j = 1; j <= 20; ++j) {
+            const double x = row.x0 + j * static_cast<double>(row.d);
+            EXPECT_EQ(firstArgs(*captures[j - 1], 4),
+                      (Args{x - row.r, row.yF - row.r, x + row.r, row.yF + row.r})) << j;
+        }
+        // The dot ends at the mirror of x0 about x1 (logical 248).
+        EXPECT_NEAR(captures.back()->args[0] + row.r, 2 * row.x1 - row.x0, 1e-3);
+        // 20 pauses of delayFactor / 100 seconds a step.
+        EXPECT_EQ(fake.count("pause"), 40 * 20);
+        for (const auto* pause : inStep(1, "pause"))
+            EXPECT_EQ(pause->args[0], 10);
+        // The step number is drawn before the flight, right of the series' place.
+        const Texts numbers = textsAt(row.stepX, row.stepY);
+        ASSERT_EQ(numbers.size(), 80u);
+        EXPECT_EQ((Texts{numbers[0], numbers[1], numbers[79]}), (Texts{"0 ", "1  ", "40  "}));
+        EXPECT_LT(positionOf(inStep(1, "drawText").at(1)), positionOf(captures[0]));
+        EXPECT_TRUE(textsAt(row.seriesX, row.stepY).empty());
     }
-    EXPECT_EQ(captures.back()->args[0] + 7, ScaleX(248));
-
-    const auto pauses = callsOfStep(1, "pause");
-    ASSERT_EQ(pauses.size(), 20u);
-    for (const auto* pause : pauses)
-        EXPECT_EQ(pause->args[0], 10);
-    EXPECT_EQ(fake.count("pause"), 40 * 20);
-
-    // The step number stands at (35, 125) and is drawn before the flight starts.
-    const auto numbers = textsAt(87, 375);
-    ASSERT_EQ(numbers.size(), 80u);
-    EXPECT_EQ(numbers[0], "0 ");
-    EXPECT_EQ(numbers[1], "1  ");
-    EXPECT_EQ(numbers[79], "40  ");
-    const auto stepTexts = callsOfStep(1, "drawText");
-    ASSERT_FALSE(stepTexts.empty());
-    EXPECT_LT(stepTexts[1] - &fake.calls[0], captures[0] - &fake.calls[0]);
-    EXPECT_EQ(textsAt(75, 375).size(), 0u);
 }
 
-TEST_F(FirstPassTest, FlightFollowsAWiderWindowWithItsSinglePrecisionIncrement)
+// Both buttons seen in the flight of step 5 (sub-step 3, poll 21 * 4 + 1 + 3) end only the
+// flight: the detector still counts step 5, and step 6 ends the interval before its events.
+// A counted command ends the interval before the flight, without a step number.
+TEST_F(FirstPassTest, InterruptionsInAndBeforeTheFlight)
 {
-    fake.width = 1000;
-    fake.height = 750;
-    state.redDotRadius = ScaleX(3);   // 9.375 -> 9
-    scriptRandoms(std::vector<double>(40, 0.5));
-    RunMeasurement();
-    // x0 = 250, x1 = 512 (512.5 truncated), d = 26.2 in single precision, yF = 506.
-    const double d = static_cast<double>(26.2f);
-    const auto captures = callsOfStep(1, "capture");
-    ASSERT_EQ(captures.size(), 20u);
-    for (int j = 1; j <= 20; ++j) {
-        EXPECT_DOUBLE_EQ(captures[j - 1]->args[0], 250 + j * d - 9) << j;
-        EXPECT_DOUBLE_EQ(captures[j - 1]->args[1], 506 - 9) << j;
+    const struct { const char* name; UserAction script; int events, captures, processEvents; } rows[] = {
+        {"buttons in the flight of step 5",
+         [](FakePlatform& f) { f.atPoll(21 * 4 + 1 + 3, [&f] { f.mouseState = 3; }); }, 5,
+         4 * 20 + 3, 1 + 5},
+        {"Autor in step 7",
+         [](FakePlatform& f) { f.atProcessEvents(1 + 7, [&f] { f.dispatchMenu(kAuthor); }); }, 6,
+         6 * 20, 1 + 7},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        startAfresh();
+        scriptRandoms(std::vector<double>(40, 0.1));   // every step emits and registers
+        row.script(fake);
+        RunMeasurement();
+        EXPECT_EQ(state.eventCount, row.events);
+        EXPECT_EQ(state.histogram[static_cast<size_t>(row.events)], 1);
+        EXPECT_EQ(fake.count("capture"), row.captures);
+        EXPECT_EQ(fake.processEventsCount, row.processEvents);
+        EXPECT_EQ(textsAt(87, 375).size(), 2u * row.events);
     }
-    EXPECT_NEAR(captures.back()->args[0] + 9, 2 * 512 - 250, 1e-3);
-}
-
-TEST_F(FirstPassTest, AnInterruptionSeenInTheFlightEndsOnlyTheFlight)
-{
-    scriptRandoms(std::vector<double>(40, 0.1));   // every step emits and registers
-    // Step 5, sub-step 3: poll 21 * 4 + 1 + 3.
-    fake.atPoll(21 * 4 + 1 + 3, [this] { fake.mouseState = 3; });
-
-    RunMeasurement();
-
-    EXPECT_EQ(callsOfStep(5, "capture").size(), 3u);
-    EXPECT_EQ(fake.count("capture"), 4 * 20 + 3);
-    // The detector still runs for step 5; step 6 ends the interval before its events.
-    EXPECT_EQ(state.eventCount, 5);
-    EXPECT_EQ(fake.processEventsCount, 1 + 5);
-    EXPECT_EQ(state.histogram[5], 1);
-}
-
-TEST_F(FirstPassTest, AnyCountedCommandEndsTheIntervalBeforeTheFlight)
-{
-    scriptRandoms(std::vector<double>(40, 0.1));
-    fake.atProcessEvents(1 + 7, [this] { fake.dispatchMenu(kAuthor); });
-
-    RunMeasurement();
-
-    // Step 7 shows no number and flies nothing: 6 events.
-    EXPECT_EQ(state.eventCount, 6);
-    EXPECT_EQ(state.histogram[6], 1);
-    EXPECT_EQ(fake.count("capture"), 6 * 20);
-    EXPECT_EQ(textsAt(87, 375).size(), 12u);
-    EXPECT_EQ(fake.processEventsCount, 1 + 7);
 }
 
 } // namespace

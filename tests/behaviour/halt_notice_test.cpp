@@ -8,107 +8,61 @@ namespace {
 
 using namespace lesson;
 
-const std::string kNotObservable =
-    "| | | Laufende Mikroteilchen sind nicht|          beobachtbar!| | "
-    "| Beschränken wir uns auf das, was|   wirklich beobachtbar ist !| ";
+class HaltNoticeTest : public LessonTest {};
 
-class HaltNoticeTest : public LessonTest {
-protected:
-    void SetUp() override
-    {
-        LessonTest::SetUp();
+// A cycle paints the blanks over both places, waits 275 ms, shows the words, waits 549 ms, and
+// then looks for a stop (both buttons, a stop request, a closed window). The words stay on the
+// screen while the box is open.
+TEST_F(HaltNoticeTest, HaltNoticeFlashesUntilItsFourCyclesOrAStopThenExplains)
+{
+    const struct { const char* name; UserAction script; double interrupt; int cycles; } rows[] = {
+        {"undisturbed", nullptr, kFalse, 4},
+        {"one button alone", [](FakePlatform& f) { f.mouseState = 1; }, kFalse, 4},
+        {"stop request on entry", nullptr, kTrue, 1},
+        // Pressed during the second cycle, seen at its end.
+        {"both buttons", [](FakePlatform& f) { f.atPoll(2, [&f] { f.mouseState = 3; }); }, kFalse, 2},
+        {"closed window", [](FakePlatform& f) { f.atPoll(1, [&f] { f.closeWindowByUser(); }); },
+         kFalse, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        startAfresh();
         // What the experiment screen leaves behind: red on light blue.
         fake.setForeground(kRed);
         fake.setBackground(kLightBlue);
-    }
+        state.interruptRequest = row.interrupt;
+        if (row.script)
+            row.script(fake);
 
-    std::vector<double> pauses() const
-    {
-        std::vector<double> found;
+        ShowHaltNotice();
+
+        Args pauses;
         for (const auto* pause : fake.callsOf("pause"))
-            found.push_back(pause->args[0]);
-        return found;
-    }
-
-    static std::vector<double> cycles(int n)
-    {
-        std::vector<double> expected;
-        for (int i = 0; i < n; ++i) {
-            expected.push_back(275);
-            expected.push_back(549);
+            pauses.push_back(pause->args[0]);
+        Args expectedPauses;
+        Texts expectedTexts;
+        for (int i = 0; i < row.cycles; ++i) {
+            expectedPauses.insert(expectedPauses.end(), {275, 549});
+            expectedTexts.insert(expectedTexts.end(), {"            ", "       ", "  Halt !", " ? ? "});
         }
-        return expected;
-    }
-
-    void expectWordsLastBeforeTheBox() const
-    {
+        EXPECT_EQ(pauses, expectedPauses);
+        EXPECT_EQ(fake.texts(), expectedTexts);
+        // Blanks and words at the same two places, (10, 10) and (270, 10).
+        EXPECT_EQ(textsAt(25, 30).size(), 2u * row.cycles);
+        EXPECT_EQ(textsAt(675, 30).size(), 2u * row.cycles);
         const auto texts = fake.callsOf("drawText");
-        ASSERT_GE(texts.size(), 4u);
-        const auto* halt = texts[texts.size() - 2];
-        const auto* marks = texts.back();
-        EXPECT_EQ(halt->text, "  Halt !");
-        EXPECT_EQ(halt->args, (std::vector<double>{25, 30}));
-        EXPECT_EQ(marks->text, " ? ? ");
-        EXPECT_EQ(marks->args, (std::vector<double>{675, 30}));
-        EXPECT_EQ(halt->foreground, kRed);
-        EXPECT_EQ(halt->background, kLightBlue);
-        EXPECT_LT(marks - &fake.calls[0], indexOf("messageBox"));
+        ASSERT_GE(texts.size(), 2u);
+        EXPECT_EQ((std::pair{texts.back()->foreground, texts.back()->background}),
+                  (std::pair{kRed, kLightBlue}));
+        EXPECT_LT(positionOf(texts.back()), indexOf("messageBox"));
+
+        ASSERT_EQ(fake.count("messageBox"), 1);
+        const Call& box = nth("messageBox", 0);
+        EXPECT_EQ(box.text, "| | | Laufende Mikroteilchen sind nicht|          beobachtbar!| | "
+                            "| Beschränken wir uns auf das, was|   wirklich beobachtbar ist !| ");
+        EXPECT_EQ(box.args, (Args{19, 2}));
+        EXPECT_EQ(box.captions, "OK");
     }
-};
-
-TEST_F(HaltNoticeTest, FlashesFourTimesThenOpensTheBox)
-{
-    ShowHaltNotice();
-    EXPECT_EQ(pauses(), cycles(4));
-
-    std::vector<std::string> expectedTexts;
-    for (int i = 0; i < 4; ++i)
-        expectedTexts.insert(expectedTexts.end(),
-                             {"            ", "       ", "  Halt !", " ? ? "});
-    EXPECT_EQ(fake.texts(), expectedTexts);
-    // The blanks cover the words at the same two places.
-    EXPECT_EQ(textsAt(25, 30).size(), 8u);
-    EXPECT_EQ(textsAt(675, 30).size(), 8u);
-
-    const auto boxes = fake.callsOf("messageBox");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0]->args, (std::vector<double>{19, 2}));
-    EXPECT_EQ(boxes[0]->text, kNotObservable);
-    EXPECT_EQ(boxes[0]->captions, "OK");
-    expectWordsLastBeforeTheBox();
-}
-
-TEST_F(HaltNoticeTest, StopRequestOnEntryGivesExactlyOneCycle)
-{
-    state.interruptRequest = kTrue;
-    ShowHaltNotice();
-    EXPECT_EQ(pauses(), cycles(1));
-    EXPECT_EQ(fake.count("messageBox"), 1);
-    expectWordsLastBeforeTheBox();
-}
-
-TEST_F(HaltNoticeTest, BothButtonsEndTheFlashingAfterThatCyclesShowPhase)
-{
-    // The buttons are pressed during the second cycle and seen at its end.
-    fake.atPoll(2, [this] { fake.mouseState = 3; });
-    ShowHaltNotice();
-    EXPECT_EQ(pauses(), cycles(2));
-    EXPECT_EQ(fake.count("messageBox"), 1);
-    expectWordsLastBeforeTheBox();
-}
-
-TEST_F(HaltNoticeTest, OneButtonAloneDoesNotStopIt)
-{
-    fake.mouseState = 1;
-    ShowHaltNotice();
-    EXPECT_EQ(pauses(), cycles(4));
-}
-
-TEST_F(HaltNoticeTest, ClosedWindowEndsTheFlashingAtTheNextTest)
-{
-    fake.atPoll(1, [this] { fake.closeWindowByUser(); });
-    ShowHaltNotice();
-    EXPECT_EQ(pauses(), cycles(1));
 }
 
 } // namespace

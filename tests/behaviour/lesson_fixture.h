@@ -1,7 +1,8 @@
 #pragma once
 
-// A fresh program on an 800 x 600 drawing area with the fake binding, the program's
-// colours and the real menu handler, for the behaviour tests of the lesson itself.
+// A fresh program for every behaviour test: the fake binding with an 800 x 600 drawing area,
+// the program's colours, its menu handler and its close handler. Pixel numbers in the tests
+// are worked out by hand from the logical canvas: x * 2.5 and y * 3, truncated.
 
 #include "platform/fake/FakePlatform.h"
 #include "shell/Canvas.h"
@@ -11,28 +12,27 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace lesson {
 
-// The program's named colours as (red, green, blue).
-constexpr Colour kBackground = makeColour(51, 168, 238);
-constexpr Colour kWhite = makeColour(255, 255, 255);
-constexpr Colour kBlack = makeColour(0, 0, 0);
-constexpr Colour kRed = makeColour(255, 0, 0);
-constexpr Colour kLightBlue = makeColour(153, 204, 255);
-constexpr Colour kLightGreen = makeColour(149, 255, 204);
-constexpr Colour kBlue = makeColour(51, 102, 255);
-constexpr Colour kOrange = makeColour(255, 102, 51);
+using Args = std::vector<double>;
+using Texts = std::vector<std::string>;
+using Call = FakePlatform::Call;
+// A user action scripted into the fake; plain function pointers keep the tables literal.
+using UserAction = void (*)(FakePlatform&);
 
-// Menu indices of the commands.
-constexpr int kQuit = 1;
-constexpr int kAuthor = 4;
-constexpr int kDemo = 7;
-constexpr int kOneSeries = 8;
-constexpr int kTenSeries = 9;
-constexpr int kTheory = 12;
+// The program's named colours as (red, green, blue).
+constexpr Colour kBackground = makeColour(51, 168, 238), kWhite = makeColour(255, 255, 255),
+                 kBlack = makeColour(0, 0, 0), kRed = makeColour(255, 0, 0),
+                 kLightBlue = makeColour(153, 204, 255), kLightGreen = makeColour(149, 255, 204),
+                 kBlue = makeColour(51, 102, 255), kOrange = makeColour(255, 102, 51);
+
+// menuText indices of the commands.
+constexpr int kQuit = 1, kInfo = 3, kAuthor = 4, kDemo = 7, kOneSeries = 8, kTenSeries = 9,
+              kTheory = 12, kUsage = 13;
 
 class LessonTest : public ::testing::Test {
 protected:
@@ -40,8 +40,6 @@ protected:
     {
         state = ProgramState{};
         installPlatform(fake);
-        fake.width = 800;
-        fake.height = 600;
         InitCanvas();
         state.colorBackground = kBackground;
         state.colorWhite = kWhite;
@@ -55,11 +53,22 @@ protected:
         fake.setCloseHandler(WindowClosed);
     }
 
-    // For table-driven tests: a new program and a new user for the next row.
-    void startAfresh()
+    // A new program and a new user, for the next row of a table.
+    void startAfresh(int width = 800, int height = 600)
     {
         fake = FakePlatform{};
+        fake.width = width;
+        fake.height = height;
         SetUp();
+    }
+
+    // Past the poll limit the fake closes the window; a loop that still polls or waits then
+    // would never end. Throwing from the fake ends such a test as a failure instead.
+    void failIfStillWaitingAfterClose()
+    {
+        fake.pollLimit = 20000;
+        fake.atPoll(21000, [] { throw std::runtime_error("still polling after the window closed"); });
+        fake.atWaitForEvents(1000, [] { throw std::runtime_error("event loop did not end"); });
     }
 
     // What every series command after a demonstration sets.
@@ -67,13 +76,9 @@ protected:
     {
         state.experimentMode = 3;
         state.stepsPerInterval = 100;
-        state.intervalsPerRun = intervals;
-        state.intervalsTotal = intervals;
-        state.rateParameter = 1.0;
-        state.scaleDivisor = 1;
-        state.runPassLimit = 1;
-        state.delayFactor = 1.0;
-        state.demoDone = 1;
+        state.intervalsPerRun = state.intervalsTotal = intervals;
+        state.rateParameter = state.delayFactor = 1.0;
+        state.scaleDivisor = state.runPassLimit = state.demoDone = 1;
     }
 
     // What the demonstration sets for its first pass.
@@ -81,11 +86,9 @@ protected:
     {
         state.experimentMode = 2;
         state.stepsPerInterval = 40;
-        state.intervalsPerRun = 1;
-        state.intervalsTotal = 1;
+        state.intervalsPerRun = state.intervalsTotal = state.runPassLimit = 1;
         state.rateParameter = 4.0;
         state.scaleDivisor = 2;
-        state.runPassLimit = 1;
         state.delayFactor = 1.0;
         state.redDotRadius = ScaleX(3);
     }
@@ -95,32 +98,36 @@ protected:
         fake.scriptedRandoms.assign(values.begin(), values.end());
     }
 
+    const Call& nth(const std::string& op, size_t i) const { return *fake.callsOf(op).at(i); }
+    static Args firstArgs(const Call& call, long n) { return Args(call.args.begin(), call.args.begin() + n); }
+    int positionOf(const Call* call) const { return static_cast<int>(call - fake.calls.data()); }
+
     // Texts drawn with drawText at one pixel position, in order.
-    std::vector<std::string> textsAt(double x, double y) const
+    Texts textsAt(double x, double y) const
     {
-        std::vector<std::string> found;
+        Texts found;
         for (const auto* call : fake.callsOf("drawText"))
             if (call->args[0] == x && call->args[1] == y)
                 found.push_back(call->text);
         return found;
     }
 
-    // Position of the first recorded call of op at or after index from; -1 if none.
-    int indexOf(const std::string& op, size_t from = 0) const
+    // Position of the first call of op (with first argument arg, if given); -1 if none.
+    // processEvents call number n (from 1) carries n as its argument.
+    int indexOf(const std::string& op, double arg = -1) const
     {
-        for (size_t i = from; i < fake.calls.size(); ++i)
-            if (fake.calls[i].op == op)
+        for (size_t i = 0; i < fake.calls.size(); ++i)
+            if (fake.calls[i].op == op && (arg < 0 || fake.calls[i].args.at(0) == arg))
                 return static_cast<int>(i);
         return -1;
     }
 
-    // Position of processEvents call number n (counted from 1).
-    int indexOfProcessEvents(int n) const
+    int boxesSaying(const std::string& words) const
     {
-        for (size_t i = 0; i < fake.calls.size(); ++i)
-            if (fake.calls[i].op == "processEvents" && fake.calls[i].args[0] == n)
-                return static_cast<int>(i);
-        return -1;
+        int found = 0;
+        for (const auto* box : fake.callsOf("messageBox"))
+            found += box->text.find(words) != std::string::npos;
+        return found;
     }
 
     int histogramEntries() const

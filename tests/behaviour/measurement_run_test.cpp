@@ -1,13 +1,14 @@
 // The measurement run: its steps, the step number, the closing line, and every stop signal
-// injected at the exact event-processing call where it matters. The interval start makes
-// one processEvents call and every step one more, so for one-interval runs step i is call
-// i + 1 and the next interval starts at call stepsPerInterval + 2.
+// injected at the exact event-processing call where it matters. The interval start makes one
+// processEvents call and every step one more: step i of the first interval is call i + 1, and
+// the next interval starts at call stepsPerInterval + 2.
 
 #include "measurement/MeasurementRun.h"
 
 #include "lesson_fixture.h"
 
 #include <deque>
+#include <utility>
 
 namespace {
 
@@ -15,15 +16,8 @@ using namespace lesson;
 
 class MeasurementRunTest : public LessonTest {
 protected:
-    // Step number place of a series at (30, 125) and of the first pass at (35, 125).
-    static constexpr double kStepX = 75;
-    static constexpr double kFirstPassStepX = 87;
-    static constexpr double kStepY = 375;
-
-    void registerEveryStep(size_t steps) { scriptRandoms(std::vector<double>(steps, 0.05)); }
-
-    std::vector<std::string> stepNumberTexts(double x = kStepX) const { return textsAt(x, kStepY); }
-
+    // The step number of a series stands at (30, 125).
+    Texts stepNumbers() const { return textsAt(75, 375); }
     int framesDrawn() const { return fake.count("fillRectangle") / 2; }
     int evaluations() const
     {
@@ -34,211 +28,123 @@ protected:
     }
 };
 
-TEST_F(MeasurementRunTest, UndisturbedIntervalRunsEveryStepAndClosesWithTheCount)
+TEST_F(MeasurementRunTest, UndisturbedIntervalShowsEveryStepAndClosesWithTheCount)
 {
     prepareSeries(1);
     state.intervalsTotal = 7;
     std::vector<double> randoms(100, 0.5);
-    randoms[2] = 0.05;    // step 3
-    randoms[3] = 0.1;     // step 4: equal to the probability, no event
-    randoms[49] = 0.0;    // step 50
-    randoms[99] = 0.0999; // step 100
+    randoms[2] = 0.05;      // step 3
+    randoms[3] = 0.1;       // step 4: equal to the probability, no event
+    randoms[49] = 0.0;      // step 50
+    randoms[99] = 0.0999;   // step 100
     scriptRandoms(randoms);
     fake.pendingKeys = {"a", "b"};
-
     RunMeasurement();
-
-    EXPECT_EQ(fake.processEventsCount, 101);
-    EXPECT_EQ(state.eventCount, 3);
     EXPECT_EQ(state.histogram[3], 1);
     EXPECT_EQ(histogramEntries(), 1);
-    EXPECT_EQ(state.intervalsDone, 1);
-    EXPECT_EQ(framesDrawn(), 1);
-    EXPECT_EQ(evaluations(), 1);
     EXPECT_EQ(fake.count("playSound"), 3);
-
     // Under "Zeit": the old number painted over in orange, then the new one in white.
-    std::vector<std::string> expectedNumbers;
+    Texts expectedNumbers;
     for (int i = 1; i <= 100; ++i) {
         expectedNumbers.push_back(std::to_string(i - 1) + " ");
         expectedNumbers.push_back(std::to_string(i) + "  ");
     }
-    EXPECT_EQ(stepNumberTexts(), expectedNumbers);
+    EXPECT_EQ(stepNumbers(), expectedNumbers);
     for (const auto* text : fake.callsOf("drawText")) {
-        if (text->args[0] != kStepX)
-            continue;
-        EXPECT_EQ(text->background, kOrange);
-        const bool newNumber = text->text.ends_with("  ");
-        EXPECT_EQ(text->foreground, newNumber ? kWhite : kOrange) << text->text;
+        if (text->args[0] == 75) {
+            EXPECT_EQ(text->background, kOrange);
+            EXPECT_EQ(text->foreground, text->text.ends_with("  ") ? kWhite : kOrange) << text->text;
+        }
     }
-
     // The key pressed during the interval is consumed at its end, after the evaluation.
     EXPECT_EQ(fake.pendingKeys, (std::deque<std::string>{"b"}));
     EXPECT_GT(indexOf("keyTaken"), indexOf("drawCircle"));
 
-    const auto* closing = fake.callsOf("printLine").back();
+    const Call* closing = fake.callsOf("printLine").back();
     EXPECT_EQ(closing->text, "Zahl der Versuche n:7");
-    EXPECT_EQ(closing->args, (std::vector<double>{5, 4}));
-    EXPECT_DOUBLE_EQ(closing->fontSize, 10.0);
-    EXPECT_EQ(closing->foreground, kBlack);
-    EXPECT_EQ(closing->background, kLightBlue);
-    EXPECT_DOUBLE_EQ(fake.fontSize, 30.0);
-    EXPECT_EQ(fake.foreground, kRed);
+    EXPECT_EQ(closing->args, (Args{5, 4}));
+    EXPECT_EQ((std::tuple{closing->fontSize, closing->foreground, closing->background}), (std::tuple{10.0, kBlack, kLightBlue}));
+    // Left for the screen: the run's large font, red.
+    EXPECT_EQ((std::pair{fake.fontSize, fake.foreground}), (std::pair{30.0, kRed}));
 }
 
-TEST_F(MeasurementRunTest, TenIntervalsEachGetAFrameAnEntryAndAKeyRead)
+// Every step registers, so an interval's entry is the number of steps it reached. A count is
+// shown and clicked only while no menu event has been counted (menuEventCount 0).
+TEST_F(MeasurementRunTest, EachStopSignalEndsTheRunAtItsCall)
 {
-    prepareSeries(10);
-    fake.pendingKeys = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"};
-    RunMeasurement();
-    EXPECT_EQ(fake.processEventsCount, 10 * 101);
-    EXPECT_EQ(framesDrawn(), 10);
-    EXPECT_EQ(evaluations(), 10);
-    EXPECT_EQ(histogramEntries(), 10);
-    EXPECT_EQ(state.intervalsDone, 10);
-    EXPECT_EQ(state.intervalIndex, 10);
-    EXPECT_EQ(state.runPass, 10);
-    EXPECT_EQ(fake.pendingKeys, (std::deque<std::string>{"11"}));
-    EXPECT_EQ(fake.callsOf("printLine").back()->text, "Zahl der Versuche n:10");
-}
-
-TEST_F(MeasurementRunTest, CommandAtAnIntervalStartSkipsThatInterval)
-{
-    // Call 1 starts interval 1, call 102 interval 2, call 203 interval 3.
-    const struct { int call; int command; } rows[] = {
-        {1, kAuthor}, {102, kTheory}, {203, kQuit}, {102, kTenSeries},
+    // call: the processEvents call at which the user acts (0: never); entries: histogram slot and
+    // intervals entered there; stepNumbers: texts under "Zeit", two a step.
+    struct Row {
+        const char* name;
+        int16_t intervals;
+        int call;
+        UserAction action;
+        std::vector<std::pair<size_t, int>> entries;
+        int processEvents, clicks;
+        size_t stepNumbers;
+        int32_t steps = 100;
     };
-    for (const auto& row : rows) {
+    const UserAction theory = [](FakePlatform& f) { f.dispatchMenu(kTheory); };
+    const UserAction author = [](FakePlatform& f) { f.dispatchMenu(kAuthor); };
+    const UserAction quit = [](FakePlatform& f) { f.dispatchMenu(kQuit); };
+    const UserAction close = [](FakePlatform& f) { f.closeWindowByUser(); };
+    const Row rows[] = {
+        {"undisturbed", 10, 0, nullptr, {{100, 10}}, 1010, 1000, 2000},
+        // A command at an interval's start skips it: frame drawn, but no steps, entry or key read.
+        {"Autor at the start of interval 1", 3, 1, author, {{100, 2}}, 203, 0, 400},
+        {"Theorie at the start of interval 2", 3, 102, theory, {{100, 2}}, 203, 100, 400},
+        {"Quit at the start of interval 3", 3, 203, quit, {{100, 2}}, 203, 200, 400},
+        {"ignored series entry at the start of interval 2", 3, 102,
+         [](FakePlatform& f) { f.dispatchMenu(kTenSeries); }, {{100, 2}}, 203, 100, 400},
+        // Step 30 still shows its number, then the stop request ends the interval before the
+        // detector; the next interval starts afresh and runs to its end.
+        {"Theorie in step 30", 2, 31, theory, {{29, 1}, {100, 1}}, 132, 29, 260},
+        {"Autor in step 30 only silences the counting", 1, 31, author, {{100, 1}}, 101, 29, 200},
+        // Step 5 goes on to its detector; every later step sees the buttons before its events.
+        {"both buttons in step 5", 3, 6, [](FakePlatform& f) { f.mouseState = 3; },
+         {{5, 1}, {0, 2}}, 8, 5, 10},
+        // Each remaining interval ends in its first step with count 0. Quit counts as a menu
+        // event, so step 20 registers silently; a closed window is no menu event.
+        {"Quit in step 20 of ten", 10, 21, quit, {{20, 1}, {0, 9}}, 30, 19, 40},
+        {"window closed in step 20 of ten", 10, 21, close, {{20, 1}, {0, 9}}, 30, 20, 40},
+        // Quit with a stop request: step 20 neither shows its number nor reaches the detector.
+        {"Theorie and a closed window in step 20", 2, 21,
+         [](FakePlatform& f) {
+             f.dispatchMenu(kTheory);
+             f.closeWindowByUser();
+         },
+         {{19, 1}, {0, 1}}, 22, 19, 38},
+        {"interval without steps", 1, 0, nullptr, {{0, 1}}, 1, 0, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         startAfresh();
-        prepareSeries(3);
-        state.experimentEntered = 1;   // an experiment screen is up: series entries are ignored
-        registerEveryStep(300);
-        fake.pendingKeys = {"a", "b", "c"};
-        fake.atProcessEvents(row.call, [this, row] { fake.dispatchMenu(row.command); });
-
+        prepareSeries(row.intervals);
+        state.stepsPerInterval = row.steps;
+        state.experimentEntered = 1;   // a screen is up: series entries are ignored
+        scriptRandoms(std::vector<double>(static_cast<size_t>(row.intervals) * 100, 0.05));
+        for (int k = 0; k < 12; ++k)
+            fake.pendingKeys.push_back("key " + std::to_string(k));
+        if (row.action)
+            fake.atProcessEvents(row.call, [this, &row] { row.action(fake); });
         RunMeasurement();
-
-        EXPECT_EQ(fake.processEventsCount, 1 + 2 * 101) << row.call;
-        // The frame is redrawn for every interval, also the skipped one ...
-        EXPECT_EQ(framesDrawn(), 3) << row.call;
-        // ... but it gets no steps, no entry, no evaluation and reads no key.
-        EXPECT_EQ(state.histogram[100], 2) << row.call;
-        EXPECT_EQ(state.intervalsDone, 2) << row.call;
-        EXPECT_EQ(evaluations(), 2) << row.call;
-        EXPECT_EQ(stepNumberTexts().size(), 2u * 200) << row.call;
-        EXPECT_EQ(fake.pendingKeys, (std::deque<std::string>{"c"})) << row.call;
-        EXPECT_EQ(fake.count("clearWindow"), 0) << row.call;
+        int entered = 0;
+        for (const auto& [slot, intervals] : row.entries) {
+            EXPECT_EQ(state.histogram[slot], intervals) << "slot " << slot;
+            entered += intervals;
+        }
+        // An entry, an evaluation and a key read for every interval entered; a frame for every one started.
+        EXPECT_EQ((Args{double(histogramEntries()), double(state.intervalsDone), double(evaluations()),
+                        12.0 - double(fake.pendingKeys.size())}),
+                  Args(4, entered));
+        EXPECT_EQ((Args{double(framesDrawn()), double(state.runPass)}), Args(2, row.intervals));
+        EXPECT_EQ(fake.processEventsCount, row.processEvents);
+        EXPECT_EQ(fake.count("playSound"), row.clicks);
+        EXPECT_EQ(stepNumbers().size(), row.stepNumbers);
+        EXPECT_EQ(fake.count("clearWindow"), 0);
+        EXPECT_EQ(fake.callsOf("printLine").back()->text,
+                  "Zahl der Versuche n:" + std::to_string(row.intervals));
     }
-}
-
-TEST_F(MeasurementRunTest, TheoryDuringTheStepsEndsTheIntervalWithItsPartialCount)
-{
-    prepareSeries(2);
-    registerEveryStep(200);
-    fake.atProcessEvents(1 + 30, [this] { fake.dispatchMenu(kTheory); });
-
-    RunMeasurement();
-
-    // Step 30 still shows its number, then the stop request ends the interval before the
-    // detector: 29 events. The next interval starts afresh and runs to its end.
-    EXPECT_EQ(state.histogram[29], 1);
-    EXPECT_EQ(state.histogram[100], 1);
-    EXPECT_EQ(fake.processEventsCount, 31 + 101);
-    EXPECT_EQ(fake.count("messageBox"), 1);
-    const auto numbers = stepNumberTexts();
-    ASSERT_EQ(numbers.size(), 60u + 200u);
-    EXPECT_EQ(numbers[59], "30  ");
-    EXPECT_EQ(evaluations(), 2);
-}
-
-TEST_F(MeasurementRunTest, OtherCommandsDuringTheStepsOnlySilenceTheCounting)
-{
-    prepareSeries(1);
-    registerEveryStep(100);
-    fake.atProcessEvents(1 + 30, [this] { fake.dispatchMenu(kAuthor); });
-    RunMeasurement();
-    EXPECT_EQ(state.histogram[100], 1);
-    EXPECT_EQ(fake.processEventsCount, 101);
-    // Clicks for steps 1..29 only; from step 30 on the count goes on without a sound.
-    EXPECT_EQ(fake.count("playSound"), 29);
-}
-
-TEST_F(MeasurementRunTest, BothMouseButtonsEndTheIntervalAndEveryFollowingOneAtOnce)
-{
-    prepareSeries(3);
-    registerEveryStep(300);
-    fake.atProcessEvents(1 + 5, [this] { fake.mouseState = 3; });
-
-    RunMeasurement();
-
-    // Step 5 goes on to its detector call; step 6 sees the buttons before its events.
-    EXPECT_EQ(state.histogram[5], 1);
-    EXPECT_EQ(state.histogram[0], 2);
-    EXPECT_EQ(state.intervalsDone, 3);
-    EXPECT_EQ(fake.processEventsCount, 6 + 1 + 1);
-    EXPECT_EQ(evaluations(), 3);
-}
-
-TEST_F(MeasurementRunTest, QuitDuringTenIntervalsEndsEachRemainingOneInItsFirstStep)
-{
-    prepareSeries(10);
-    registerEveryStep(1000);
-    fake.atProcessEvents(1 + 20, [this] { fake.dispatchMenu(kQuit); });
-
-    RunMeasurement();
-
-    EXPECT_EQ(state.quitRequest, "*");
-    EXPECT_EQ(state.histogram[20], 1);
-    EXPECT_EQ(state.histogram[0], 9);
-    EXPECT_EQ(state.intervalsDone, 10);
-    EXPECT_EQ(fake.processEventsCount, 21 + 9);
-    // The Quit choice counts as a menu event, so step 20 already registers silently.
-    EXPECT_EQ(fake.count("playSound"), 19);
-    EXPECT_EQ(fake.callsOf("printLine").back()->text, "Zahl der Versuche n:10");
-}
-
-TEST_F(MeasurementRunTest, ClosingTheWindowActsLikeQuit)
-{
-    prepareSeries(10);
-    registerEveryStep(1000);
-    fake.atProcessEvents(1 + 20, [this] { fake.closeWindowByUser(); });
-    RunMeasurement();
-    EXPECT_EQ(state.histogram[20], 1);
-    EXPECT_EQ(state.histogram[0], 9);
-    EXPECT_EQ(fake.processEventsCount, 21 + 9);
-    // No menu event was counted: the clicks go on up to the last registration.
-    EXPECT_EQ(fake.count("playSound"), 20);
-}
-
-TEST_F(MeasurementRunTest, QuitTogetherWithAStopRequestSkipsTheRestOfThatStep)
-{
-    prepareSeries(2);
-    registerEveryStep(200);
-    fake.atProcessEvents(1 + 20, [this] {
-        fake.dispatchMenu(kTheory);
-        fake.closeWindowByUser();
-    });
-
-    RunMeasurement();
-
-    // Step 20 neither shows its number nor reaches the detector.
-    EXPECT_EQ(state.histogram[19], 1);
-    const auto numbers = stepNumberTexts();
-    ASSERT_EQ(numbers.size(), 38u);
-    EXPECT_EQ(numbers.back(), "19  ");
-    // The second interval starts (its start clears the stop request) and ends at once on Quit.
-    EXPECT_EQ(state.histogram[0], 1);
-    EXPECT_EQ(fake.processEventsCount, 21 + 1);
-}
-
-TEST_F(MeasurementRunTest, AnIntervalWithoutStepsIsStillEntered)
-{
-    prepareSeries(1);
-    state.stepsPerInterval = 0;
-    RunMeasurement();
-    EXPECT_EQ(fake.processEventsCount, 1);
-    EXPECT_EQ(state.histogram[0], 1);
-    EXPECT_EQ(evaluations(), 1);
 }
 
 } // namespace

@@ -1,267 +1,176 @@
-// The whole program from start to end: the order of the start-up screens, the event
-// loop, and a shut-down that runs exactly once however the program is ended.
+// The whole program from start to end: the order of the start-up screens, the particle dots
+// made on the way, the event loop, and a shut-down that runs exactly once however the program
+// is ended.
 
-#include "platform/fake/FakePlatform.h"
 #include "screens/MessageBoxes.h"
-#include "shell/MainProgram.h"
-#include "shell/ProgramState.h"
+#include "shell/DotSprites.h"
 
-#include <gtest/gtest.h>
-
-#include <stdexcept>
-#include <string>
-#include <vector>
+#include "lesson_fixture.h"
 
 namespace {
 
-// Characters, not bytes: "ä" is two bytes in UTF-8.
-size_t characterCount(const std::string& text)
-{
-    size_t count = 0;
-    for (unsigned char c : text)
-        count += (c & 0xC0) != 0x80 ? 1 : 0;
-    return count;
-}
+using namespace lesson;
 
-// Past the fake's poll limit the user has closed the window; a loop that still polls or
-// waits then would never end. Throwing from the fake ends such a test as a failure.
-void guardAgainstHanging(FakePlatform& machine)
-{
-    machine.atPoll(machine.pollLimit + 1000,
-                   [] { throw std::runtime_error("still polling after the window closed"); });
-    machine.atWaitForEvents(1000,
-                            [] { throw std::runtime_error("event loop did not end"); });
-}
-
-class StartupTest : public ::testing::Test {
+class StartupTest : public LessonTest {
 protected:
-    void SetUp() override
-    {
-        state = ProgramState{};
-        installPlatform(fake);
-        fake.pollLimit = 20000;
-        guardAgainstHanging(fake);
-    }
-    // One key answers the title prompt, the next ends the wait before the event loop.
-    void userAnswersBothWaitsWithKeys() { fake.pendingKeys = {"\r", " "}; }
+    void SetUp() override { LessonTest::SetUp(); failIfStillWaitingAfterClose(); }
 
-    std::vector<double> picturesLoadedFrom(const std::string& file) const
+    // Picture ids loaded from a file, or (file "") given back, in order.
+    Args pictures(const std::string& file) const
     {
-        std::vector<double> ids;
-        for (const auto* load : fake.callsOf("loadPicture"))
-            if (load->text == file)
-                ids.push_back(load->args[0]);
+        Args ids;
+        for (const Call& call : fake.calls)
+            if (file.empty() ? call.op == "releasePicture" : call.op == "loadPicture" && call.text == file)
+                ids.push_back(call.args[0]);
         return ids;
     }
-    std::vector<double> releasedPictures() const
-    {
-        std::vector<double> ids;
-        for (const auto* release : fake.callsOf("releasePicture"))
-            ids.push_back(release->args[0]);
-        return ids;
-    }
-    // What every ending has in common: the three pictures go in order, the window closes
-    // once, as the very last thing, and nothing had to be cut short by the poll limit.
+
+    // Every ending: the three pictures go back in order, the window closes once as the very
+    // last thing, and nothing had to be cut short by the poll limit.
     void expectOneCleanShutDown(int status) const
     {
         EXPECT_EQ(status, 0);
         EXPECT_FALSE(fake.pollLimitReached);
         EXPECT_EQ(fake.count("closeWindow"), 1);
-        ASSERT_FALSE(fake.calls.empty());
         EXPECT_EQ(fake.calls.back().op, "closeWindow");
-        const auto left = picturesLoadedFrom("kestrino.jpg");
-        const auto right = picturesLoadedFrom("quorvel2.jpg");
-        const auto background = picturesLoadedFrom("bild3c2.gif");
-        ASSERT_EQ(left.size(), 1u);
-        ASSERT_EQ(right.size(), 1u);
+        const Args background = pictures("bild3c2.gif"), released = pictures("");
         ASSERT_FALSE(background.empty());
-        const std::vector<double> lastThree = {left[0], right[0], background.back()};
-        const auto released = releasedPictures();
         ASSERT_GE(released.size(), 3u);
-        EXPECT_EQ(std::vector<double>(released.end() - 3, released.end()), lastThree);
+        EXPECT_EQ(Args(released.end() - 3, released.end()),
+                  (Args{pictures("kestrino.jpg").at(0), pictures("quorvel2.jpg").at(0), background.back()}));
         EXPECT_EQ(state.quitRequest, "*");
     }
-    FakePlatform fake;
 };
 
-TEST_F(StartupTest, StartsWithTheTitleThenHintPictureTheoryWaitLoopAndEndsInOrder)
+const std::string kKeys[] = {"\r", " "};   // the title prompt, then the wait before the loop
+
+TEST_F(StartupTest, StartsInOrderWithItsTitleAndColoursAndShutsDownOnce)
 {
-    userAnswersBothWaitsWithKeys();
+    fake.pendingKeys.assign(kKeys, kKeys + 2);
     state.menuEventCount = 5;
 
     const int status = RunMainProgram();
 
-    const std::vector<std::string> expected = {
-        "openWindow",     "installMenu",      "setWindowBackground",
-        "clearWindow",    "setCurrentFolder", "loadPicture",    "loadPicture",
-        "drawPicture",    "drawPicture",      "printLine",      "keyTaken",   "clearWindow",
-        "messageBox",     "loadPicture",      "drawPicture",    "pause",
-        "messageBox",     "keyTaken",         "waitForEvents",  "userClosedWindow",
-        "releasePicture", "releasePicture",   "releasePicture", "closeWindow",
-    };
-    EXPECT_EQ(fake.opsAmong({"openWindow", "installMenu", "setWindowBackground", "clearWindow",
-                             "setCurrentFolder", "loadPicture", "drawPicture", "printLine",
-                             "keyTaken", "messageBox", "pause", "waitForEvents",
-                             "userClosedWindow", "releasePicture", "closeWindow"}),
-              expected);
-
-    const auto boxes = fake.callsOf("messageBox");
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0]->text, kStartHint);
-    EXPECT_EQ(boxes[0]->captions, " OK ");
-    EXPECT_EQ(boxes[1]->text, TheoryText());
-    EXPECT_EQ(fake.callsOf("pause").at(0)->args[0], 55);
-    EXPECT_EQ(fake.callsOf("loadPicture").at(2)->text, "bild3c2.gif");
+    EXPECT_EQ(fake.opsAmong({"openWindow", "installMenu", "setWindowBackground", "clearWindow", "setCurrentFolder",
+                             "loadPicture", "drawPicture", "printLine", "keyTaken", "messageBox", "pause",
+                             "waitForEvents", "userClosedWindow", "releasePicture", "closeWindow"}),
+              (Texts{"openWindow", "installMenu", "setWindowBackground", "clearWindow", "setCurrentFolder",
+                     "loadPicture", "loadPicture", "drawPicture", "drawPicture", "printLine", "keyTaken",
+                     "clearWindow", "messageBox", "loadPicture", "drawPicture", "pause", "messageBox",
+                     "keyTaken", "waitForEvents", "userClosedWindow", "releasePicture", "releasePicture",
+                     "releasePicture", "closeWindow"}));
+    // 64 characters: the name padded with blanks.
+    EXPECT_EQ(nth("openWindow", 0).text, "Statistik von zufälligen Mikroteilchen" + std::string(26, ' '));
+    EXPECT_EQ(nth("messageBox", 0).text, kStartHint);
+    EXPECT_EQ(nth("messageBox", 0).captions, " OK ");
+    EXPECT_EQ(nth("messageBox", 1).text, TheoryText());
+    EXPECT_EQ(nth("loadPicture", 2).text, "bild3c2.gif");
+    EXPECT_EQ(nth("pause", 0).args[0], 55);
+    // (red, green, blue) stored with red in the low byte.
+    EXPECT_EQ(nth("setWindowBackground", 0).args[0], 0xEEA833);
+    EXPECT_EQ((Args{double(state.colorBackground), double(state.colorWhite), double(state.colorBlack),
+                    double(state.colorRed), state.colorLightBlue, state.colorLightGreen, state.colorBlue,
+                    state.colorOrange}),
+              (Args{0xEEA833, 0xFFFFFF, 0x000000, 0x0000FF, 0xFFCC99, 0xCCFF95, 0xFF6633, 0x3366FF}));
+    EXPECT_DOUBLE_EQ(state.pixelsPerUnitY, 3.0);
+    EXPECT_DOUBLE_EQ(state.rateParameter, 10.0);
     EXPECT_EQ(state.menuEventCount, 0);
-    EXPECT_EQ(fake.count("waitForEvents"), 1);
     expectOneCleanShutDown(status);
 }
 
-TEST_F(StartupTest, OpensTheWindowWithItsPaddedTitleColoursAndMenu)
+// Author and Info from the event loop, then Usage with Quit chosen while its box is open.
+TEST_F(StartupTest, MenuChoicesRunFromTheEventLoopAndANestedQuitEndsTheProgramOnce)
 {
-    userAnswersBothWaitsWithKeys();
-    RunMainProgram();
+    fake.pendingKeys.assign(kKeys, kKeys + 2);
+    fake.atWaitForEvents(1, [this] { fake.chooseMenu(kAuthor); });
+    fake.atWaitForEvents(2, [this] { fake.chooseMenu(kInfo); });
+    fake.atWaitForEvents(3, [this] { fake.dispatchMenu(kUsage); });
+    fake.atMessageBox(5, [this] { fake.dispatchMenu(kQuit); });
 
-    const std::string title = fake.callsOf("openWindow").at(0)->text;
-    EXPECT_EQ(characterCount(title), 64u);
-    EXPECT_EQ(title, "Statistik von zufälligen Mikroteilchen" + std::string(26, ' '));
-    EXPECT_EQ(fake.callsOf("setWindowBackground").at(0)->args[0], 0xEEA833);
-    EXPECT_EQ(fake.menuItems.size(), 17u);
-    EXPECT_EQ(fake.menuItems.at(1), "&Quit");
-    // (red, green, blue) stored with red in the low byte.
-    EXPECT_EQ(state.colorBackground, 0xEEA833);
-    EXPECT_EQ(state.colorWhite, 0xFFFFFF);
-    EXPECT_EQ(state.colorBlack, 0x000000);
-    EXPECT_EQ(state.colorRed, 0x0000FF);
-    EXPECT_EQ(state.colorLightBlue, double(0xFFCC99));
-    EXPECT_EQ(state.colorLightGreen, double(0xCCFF95));
-    EXPECT_EQ(state.colorBlue, double(0xFF6633));
-    EXPECT_EQ(state.colorOrange, double(0x3366FF));
-    EXPECT_DOUBLE_EQ(state.pixelsPerUnitY, 3.0);
-    EXPECT_DOUBLE_EQ(state.rateParameter, 10.0);
+    const int status = RunMainProgram();
+
+    ASSERT_EQ(fake.count("messageBox"), 5);
+    EXPECT_EQ(nth("messageBox", 2).args[0], 147);
+    EXPECT_EQ(nth("messageBox", 3).text, TheoryText());
+    EXPECT_EQ(nth("messageBox", 4).text, UsageText());
+    EXPECT_EQ(state.menuEventCount, 4);
+    EXPECT_EQ(fake.maxHandlerDepth, 2);
+    EXPECT_EQ(fake.count("waitForEvents"), 3);
+    EXPECT_EQ(fake.count("userClosedWindow"), 0);
+    // Info loaded the start picture again and gave the first copy back on the way.
+    ASSERT_EQ(pictures("bild3c2.gif").size(), 2u);
+    EXPECT_EQ(pictures("").size(), 4u);
+    EXPECT_EQ(pictures("").front(), pictures("bild3c2.gif")[0]);
+    expectOneCleanShutDown(status);
 }
 
-TEST_F(StartupTest, TheWaitBeforeTheEventLoopEndsOnEitherMouseButton)
+// Closing the window acts as Quit wherever the program is, and the wait before the event loop
+// also ends on either mouse button: every way ends in one shut-down with status 0.
+template <int n> void closedAtPoll(FakePlatform& f) { f.atPoll(n, [&f] { f.closeWindowByUser(); }); }
+template <int n> void closedInBox(FakePlatform& f) { f.atMessageBox(n, [&f] { f.closeWindowByUser(); }); }
+template <int buttons> void pressedAtPoll25(FakePlatform& f) { f.atPoll(25, [&f] { f.mouseState = buttons; }); }
+
+TEST_F(StartupTest, EveryWayThroughStartUpEndsInOneCleanShutDown)
 {
-    for (int buttons : {1, 2}) {
-        FakePlatform machine;
-        installPlatform(machine);
-        state = ProgramState{};
-        guardAgainstHanging(machine);
-        machine.pendingKeys = {"\r"};   // answers the title prompt at poll 1
-        machine.atPoll(25, [&machine, buttons] { machine.mouseState = buttons; });
-
+    // keys: of kKeys, pending from the start; waits: event-loop waits made.
+    const struct { const char* phase; int keys; UserAction script; int waits, minPolls, maxPolls; } rows[] = {
+        {"closed at the title prompt", 0, closedAtPoll<10>, 0, 10, 11},
+        {"closed in the start hint", 1, closedInBox<1>, 0, 1, 2},
+        {"closed in the theory box", 1, closedInBox<2>, 0, 1, 2},
+        {"closed in the wait", 1, closedAtPoll<50>, 0, 50, 51},
+        {"left button ends the wait", 1, pressedAtPoll25<1>, 1, 25, 26},
+        {"right button ends the wait", 1, pressedAtPoll25<2>, 1, 25, 26},
+        {"closed in the event loop", 2, [](FakePlatform& f) {
+             f.atWaitForEvents(1, [&f] { f.chooseMenu(2); });
+             f.atWaitForEvents(2, [&f] { f.closeWindowByUser(); });
+         }, 2, 2, 2},
+        {"closed in a box from the menu", 2, [](FakePlatform& f) {
+             f.atWaitForEvents(1, [&f] { f.dispatchMenu(kTheory); });
+             closedInBox<3>(f);
+         }, 1, 2, 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.phase);
+        startAfresh();
+        fake.pendingKeys.assign(kKeys, kKeys + row.keys);
+        row.script(fake);
         const int status = RunMainProgram();
-
-        SCOPED_TRACE("buttons " + std::to_string(buttons));
-        EXPECT_EQ(status, 0);
-        EXPECT_GE(machine.pollCount, 25);
-        EXPECT_LE(machine.pollCount, 26);
-        EXPECT_EQ(machine.opsAmong({"waitForEvents", "userClosedWindow"}),
-                  (std::vector<std::string>{"waitForEvents", "userClosedWindow"}));
-        EXPECT_EQ(machine.count("closeWindow"), 1);
+        EXPECT_EQ(fake.count("waitForEvents"), row.waits);
+        EXPECT_GE(fake.pollCount, row.minPolls);
+        EXPECT_LE(fake.pollCount, row.maxPolls);
+        expectOneCleanShutDown(status);
     }
 }
 
-TEST_F(StartupTest, MenuChoicesReachTheHandlerFromTheEventLoop)
+// The blue and then the red dot: the square around (30, 30) captured, the dot drawn and captured,
+// and what was there before put back. The boxes keep the backgrounds, the images the dots.
+TEST_F(StartupTest, DotSpritesAreCapturedAndTheWindowRestored)
 {
-    userAnswersBothWaitsWithKeys();
-    fake.atWaitForEvents(1, [&] { fake.chooseMenu(4); });
-    fake.atWaitForEvents(2, [&] { fake.chooseMenu(3); });
-    const int status = RunMainProgram();
+    PrepareDotSprites();
+    EXPECT_FLOAT_EQ(state.blueDotRadius, 10.0f);
+    EXPECT_DOUBLE_EQ(state.redDotRadius, 7.0);   // 7.5 truncated
+    ASSERT_EQ(fake.opsAmong({"capture", "drawCircle", "putImage"}),
+              (Texts{"capture", "drawCircle", "capture", "putImage", "capture", "drawCircle", "capture",
+                     "putImage"}));
+    const auto captures = fake.callsOf("capture");
+    const Args serials{captures[0]->args[4], captures[1]->args[4], captures[2]->args[4], captures[3]->args[4]};
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(firstArgs(*captures[i], 4), i < 2 ? (Args{20, 20, 40, 40}) : (Args{23, 23, 37, 37})) << i;
+    EXPECT_EQ(nth("drawCircle", 0).args, (Args{30, 30, 10}));
+    EXPECT_EQ(nth("drawCircle", 1).args, (Args{30, 30, 7}));
+    EXPECT_EQ(nth("drawCircle", 0).foreground, makeColour(0, 0, 255));
+    EXPECT_EQ(nth("drawCircle", 1).foreground, makeColour(255, 0, 0));
+    EXPECT_EQ(nth("putImage", 0).args, (Args{20, 20, 21, 21, serials[0]}));
+    EXPECT_EQ(nth("putImage", 1).args, (Args{23, 23, 15, 15, serials[2]}));
+    EXPECT_EQ((Args{double(state.backgroundBox.pixels.front()), double(state.blueDotImage.pixels.front()),
+                    double(state.redDotBackground.pixels.front()), double(state.redDotImage.pixels.front())}),
+              serials);
 
-    const auto boxes = fake.callsOf("messageBox");
-    ASSERT_EQ(boxes.size(), 4u);
-    EXPECT_EQ(boxes[2]->args[0], 147);
-    EXPECT_EQ(boxes[3]->text, TheoryText());
-    EXPECT_EQ(state.menuEventCount, 2);
-    EXPECT_EQ(fake.count("waitForEvents"), 3);
-    // Info loaded the start picture again and released the first copy on the way.
-    const auto background = picturesLoadedFrom("bild3c2.gif");
-    ASSERT_EQ(background.size(), 2u);
-    EXPECT_EQ(releasedPictures(), (std::vector<double>{background[0], picturesLoadedFrom("kestrino.jpg")[0],
-                                                       picturesLoadedFrom("quorvel2.jpg")[0],
-                                                       background[1]}));
-    expectOneCleanShutDown(status);
-}
-
-TEST_F(StartupTest, QuitChosenInsideANestedCommandEndsTheProgramOnce)
-{
-    userAnswersBothWaitsWithKeys();
-    // Usage from the event loop; while its box is open the user picks Quit.
-    fake.atWaitForEvents(1, [&] { fake.dispatchMenu(13); });
-    fake.atMessageBox(3, [&] { fake.dispatchMenu(1); });
-
-    const int status = RunMainProgram();
-
-    EXPECT_EQ(fake.maxHandlerDepth, 2);
-    EXPECT_EQ(fake.count("waitForEvents"), 1);
-    EXPECT_EQ(fake.count("userClosedWindow"), 0);
-    expectOneCleanShutDown(status);
-}
-
-// Closing the window acts as Quit wherever the program is: each phase below is left
-// without waiting for anything more, and the shut-down runs once.
-TEST_F(StartupTest, ClosingTheWindowDuringTheTitlePromptEndsTheProgram)
-{
-    fake.atPoll(10, [&] { fake.closeWindowByUser(); });
-    const int status = RunMainProgram();
-    EXPECT_EQ(fake.count("waitForEvents"), 0);
-    EXPECT_LE(fake.pollCount, 11);
-    expectOneCleanShutDown(status);
-}
-
-TEST_F(StartupTest, ClosingTheWindowDuringTheStartHintEndsTheProgram)
-{
-    fake.pendingKeys = {"\r"};
-    fake.atMessageBox(1, [&] { fake.closeWindowByUser(); });
-    const int status = RunMainProgram();
-    EXPECT_EQ(fake.callsOf("messageBox").at(0)->text, kStartHint);
-    EXPECT_EQ(fake.count("waitForEvents"), 0);
-    EXPECT_LE(fake.pollCount, 2);
-    expectOneCleanShutDown(status);
-}
-
-TEST_F(StartupTest, ClosingTheWindowDuringTheTheoryBoxEndsTheProgram)
-{
-    fake.pendingKeys = {"\r"};
-    fake.atMessageBox(2, [&] { fake.closeWindowByUser(); });
-    const int status = RunMainProgram();
-    EXPECT_EQ(fake.callsOf("messageBox").at(1)->text, TheoryText());
-    EXPECT_EQ(fake.count("waitForEvents"), 0);
-    expectOneCleanShutDown(status);
-}
-
-TEST_F(StartupTest, ClosingTheWindowDuringTheWaitBeforeTheLoopEndsTheProgram)
-{
-    fake.pendingKeys = {"\r"};
-    fake.atPoll(50, [&] { fake.closeWindowByUser(); });
-    const int status = RunMainProgram();
-    EXPECT_GE(fake.pollCount, 50);
-    EXPECT_LE(fake.pollCount, 51);
-    EXPECT_EQ(fake.count("waitForEvents"), 0);
-    expectOneCleanShutDown(status);
-}
-
-TEST_F(StartupTest, ClosingTheWindowDuringTheEventLoopEndsTheProgram)
-{
-    userAnswersBothWaitsWithKeys();
-    fake.atWaitForEvents(1, [&] { fake.chooseMenu(2); });
-    fake.atWaitForEvents(2, [&] { fake.closeWindowByUser(); });
-    const int status = RunMainProgram();
-    EXPECT_EQ(fake.count("waitForEvents"), 2);
-    expectOneCleanShutDown(status);
-}
-
-TEST_F(StartupTest, ClosingTheWindowDuringABoxFromTheMenuEndsTheProgram)
-{
-    userAnswersBothWaitsWithKeys();
-    fake.atWaitForEvents(1, [&] { fake.dispatchMenu(12); });
-    fake.atMessageBox(3, [&] { fake.closeWindowByUser(); });
-    const int status = RunMainProgram();
-    EXPECT_EQ(fake.callsOf("messageBox").at(2)->text, TheoryText());
-    EXPECT_EQ(fake.count("waitForEvents"), 1);
-    expectOneCleanShutDown(status);
+    // Width 1000: 4 * 1000 / 320 = 12.5 and 3 * 1000 / 320 = 9.375, truncated.
+    startAfresh(1000, 600);
+    PrepareDotSprites();
+    EXPECT_FLOAT_EQ(state.blueDotRadius, 12.0f);
+    EXPECT_EQ(state.redDotImage.width, 19);
 }
 
 } // namespace

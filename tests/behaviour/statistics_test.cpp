@@ -1,29 +1,19 @@
-// The counting statistics the lesson is about, measured through the whole run with the
-// platform's real generator and a timer that does not move (the worst case for reseeding
-// before every draw). Every step is one Bernoulli trial, so an interval's count follows the
+// Randomness and the counting statistics the lesson is about. The program re-seeds from the
+// timer before every draw; here the timer never moves (the worst case), so the numbers must be
+// fresh all the same. Every step is one Bernoulli trial, so an interval's count follows the
 // binomial law; the Poisson curve the lesson draws is its close approximation.
 
 #include "measurement/MeasurementRun.h"
 
 #include "lesson_fixture.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
-#include <numeric>
 
 namespace {
 
 using namespace lesson;
-
-// Binomial(n, p) probabilities by the log-gamma function.
-std::vector<double> binomialLaw(int n, double p)
-{
-    std::vector<double> law;
-    for (int k = 0; k <= n; ++k)
-        law.push_back(std::exp(std::lgamma(n + 1.0) - std::lgamma(k + 1.0) - std::lgamma(n - k + 1.0)
-                               + k * std::log(p) + (n - k) * std::log1p(-p)));
-    return law;
-}
 
 // Chi-square upper quantile by the Wilson-Hilferty approximation (good to about 1 % at these
 // degrees of freedom); z is the standard normal quantile of the same tail.
@@ -36,9 +26,9 @@ double chiSquareCritical(int degreesOfFreedom, double z)
 constexpr double kNormalQuantile999 = 3.090232306;   // P(Z > z) = 0.001
 
 // Under AddressSanitizer every recorded call of the fake costs some forty times more
-// (100,000 intervals took four minutes there against six seconds optimised), so the
-// sanitizer build measures fewer intervals. Even then a generator that clumped its draws, or
-// a Poisson law in place of the binomial one, is off by many standard errors.
+// (100,000 intervals took four minutes there against six seconds optimised), so the sanitizer
+// build measures fewer intervals. Even then a generator that clumped its draws, or a Poisson
+// law in place of the binomial one, is off by many standard errors.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr int kSeriesIntervals = 10000;
 constexpr int kFirstPassIntervals = 500;
@@ -47,65 +37,46 @@ constexpr int kSeriesIntervals = 100000;
 constexpr int kFirstPassIntervals = 3000;
 #endif
 
-// Five standard errors of a sample mean and of a sample variance of a binomial law.
-double meanTolerance(int n, double p, int intervals)
-{
-    return 5.0 * std::sqrt(n * p * (1 - p) / intervals);
-}
-double varianceTolerance(int n, double p, int intervals)
+// Fits a histogram to Binomial(n, p) (by the log-gamma function), pooling neighbouring counts
+// until every bin expects at least 5 intervals; the mean and the variance within five standard
+// errors, and chi-square below its 0.1 % point. Gives the sample variance.
+double expectBinomial(const std::array<int32_t, 102>& histogram, int n, double p, int intervals)
 {
     const double variance = n * p * (1 - p);
     const double fourthMoment = 3 * variance * variance + variance * (1 - 6 * p * (1 - p));
-    return 5.0 * std::sqrt((fourthMoment - variance * variance) / intervals);
-}
-
-struct Fit {
-    double chiSquare = 0;
-    int degreesOfFreedom = 0;
-    double mean = 0;
-    double variance = 0;
-    int64_t intervals = 0;
-};
-
-// Pools neighbouring counts from both tails until every bin expects at least 5 intervals.
-Fit fitToBinomial(const std::array<int32_t, 102>& histogram, int n, double p)
-{
-    const std::vector<double> law = binomialLaw(n, p);
-    Fit fit;
-    double sum = 0, sumSquares = 0;
+    double total = 0, sum = 0, sumSquares = 0, observed = 0, expected = 0, lawSoFar = 0, chiSquare = 0;
     for (int k = 0; k <= n; ++k) {
-        fit.intervals += histogram[static_cast<size_t>(k)];
+        total += histogram[static_cast<size_t>(k)];
         sum += static_cast<double>(k) * histogram[static_cast<size_t>(k)];
         sumSquares += static_cast<double>(k) * k * histogram[static_cast<size_t>(k)];
     }
-    const double total = static_cast<double>(fit.intervals);
-    fit.mean = sum / total;
-    fit.variance = (sumSquares - total * fit.mean * fit.mean) / (total - 1);
-
-    std::vector<double> observedBins, expectedBins;
-    double observed = 0, expected = 0;
+    EXPECT_EQ(total, intervals);
+    const double mean = sum / total;
+    const double sampleVariance = (sumSquares - total * mean * mean) / (total - 1);
+    EXPECT_NEAR(mean, n * p, 5.0 * std::sqrt(variance / total));
+    EXPECT_NEAR(sampleVariance, variance, 5.0 * std::sqrt((fourthMoment - variance * variance) / total));
+    int bins = 0;
     for (int k = 0; k <= n; ++k) {
+        const double law = std::exp(std::lgamma(n + 1.0) - std::lgamma(k + 1.0) - std::lgamma(n - k + 1.0)
+                                    + k * std::log(p) + (n - k) * std::log1p(-p));
+        lawSoFar += law;
         observed += histogram[static_cast<size_t>(k)];
-        expected += total * law[static_cast<size_t>(k)];
-        if (expected >= 5 && total * (1 - std::accumulate(law.begin(), law.begin() + k + 1, 0.0)) >= 5) {
-            observedBins.push_back(observed);
-            expectedBins.push_back(expected);
+        expected += total * law;
+        // A bin closes when it and what is left of the upper tail both expect 5 or more.
+        if ((expected >= 5 && total * (1 - lawSoFar) >= 5) || k == n) {
+            chiSquare += (observed - expected) * (observed - expected) / expected;
+            ++bins;
             observed = expected = 0;
         }
     }
-    // What is left of the upper tail joins the last bin.
-    observedBins.back() += observed;
-    expectedBins.back() += expected;
-    for (size_t i = 0; i < observedBins.size(); ++i)
-        fit.chiSquare += std::pow(observedBins[i] - expectedBins[i], 2) / expectedBins[i];
-    fit.degreesOfFreedom = static_cast<int>(observedBins.size()) - 1;
-    return fit;
+    EXPECT_LT(chiSquare, chiSquareCritical(bins - 1, kNormalQuantile999)) << bins << " bins";
+    return sampleVariance;
 }
 
 class StatisticsTest : public LessonTest {
 protected:
-    // Runs the measurement until `intervals` intervals are entered, a hundred per run, with
-    // the call log emptied between runs so that memory stays small.
+    // Runs the measurement until `intervals` intervals are entered, a hundred per run, with the
+    // call log emptied between runs so that memory stays small.
     void measure(int intervals)
     {
         state.intervalsPerRun = 100;
@@ -120,6 +91,41 @@ protected:
     }
 };
 
+TEST_F(StatisticsTest, AMillionDrawsWithAFrozenTimerAreUniformAndUncorrelated)
+{
+    // Tabulated: the 0.999 quantile of chi-square with 99 degrees of freedom is 148.23.
+    EXPECT_NEAR(chiSquareCritical(99, kNormalQuantile999), 148.23, 0.2);
+    constexpr int kDraws = 1000000;
+    std::array<int, 100> counts{};
+    const auto draw = [this] {
+        fake.seedRandom(1000.0);
+        return fake.random();
+    };
+    double previous = draw();
+    double sumX = 0, sumY = 0, sumXX = 0, sumYY = 0, sumXY = 0;
+    for (int i = 0; i < kDraws; ++i) {
+        const double x = draw();
+        ASSERT_TRUE(x >= 0.0 && x < 1.0) << x;
+        ++counts[static_cast<size_t>(x * 100)];
+        sumX += previous;
+        sumY += x;
+        sumXX += previous * previous;
+        sumYY += x * x;
+        sumXY += previous * x;
+        previous = x;
+    }
+    double chiSquare = 0;
+    for (int count : counts)
+        chiSquare += (count - kDraws / 100.0) * (count - kDraws / 100.0) / (kDraws / 100.0);
+    EXPECT_LT(chiSquare, chiSquareCritical(99, kNormalQuantile999));
+    // Lag-1 correlation within five standard errors of 0.
+    const double n = kDraws;
+    const double covariance = sumXY / n - (sumX / n) * (sumY / n);
+    const double varianceX = sumXX / n - (sumX / n) * (sumX / n);
+    const double varianceY = sumYY / n - (sumY / n) * (sumY / n);
+    EXPECT_LT(std::fabs(covariance / std::sqrt(varianceX * varianceY)), 5.0 / std::sqrt(n));
+}
+
 TEST_F(StatisticsTest, SeriesCountsFollowBinomial100Of0Point1)
 {
     prepareSeries(100);
@@ -128,30 +134,15 @@ TEST_F(StatisticsTest, SeriesCountsFollowBinomial100Of0Point1)
     state.menuEventCount = 2;
     state.demoSnapshot = 1;
     measure(kSeriesIntervals);
-
-    const Fit fit = fitToBinomial(state.histogram, 100, 0.1);
-    ASSERT_EQ(fit.intervals, kSeriesIntervals);
-    // Mean 10, variance 9; at 100,000 intervals the tolerances are 0.047 and 0.20.
-    EXPECT_NEAR(fit.mean, 10.0, meanTolerance(100, 0.1, kSeriesIntervals));
-    EXPECT_NEAR(fit.variance, 9.0, varianceTolerance(100, 0.1, kSeriesIntervals));
-    EXPECT_LT(fit.chiSquare, chiSquareCritical(fit.degreesOfFreedom, kNormalQuantile999))
-        << "degrees of freedom " << fit.degreesOfFreedom;
-    // A Poisson law of mean 10 would have variance 10: the measurement tells them apart.
-    EXPECT_LT(fit.variance, 9.5);
+    // Mean 10, variance 9; a Poisson law of mean 10 would have variance 10: they are told apart.
+    EXPECT_LT(expectBinomial(state.histogram, 100, 0.1, kSeriesIntervals), 9.5);
 }
 
 TEST_F(StatisticsTest, FirstPassCountsFollowBinomial40Of0Point2)
 {
     prepareFirstPass();
     measure(kFirstPassIntervals);
-
-    const Fit fit = fitToBinomial(state.histogram, 40, 0.2);
-    ASSERT_EQ(fit.intervals, kFirstPassIntervals);
-    // Mean 8, variance 6.4.
-    EXPECT_NEAR(fit.mean, 8.0, meanTolerance(40, 0.2, kFirstPassIntervals));
-    EXPECT_NEAR(fit.variance, 6.4, varianceTolerance(40, 0.2, kFirstPassIntervals));
-    EXPECT_LT(fit.chiSquare, chiSquareCritical(fit.degreesOfFreedom, kNormalQuantile999))
-        << "degrees of freedom " << fit.degreesOfFreedom;
+    expectBinomial(state.histogram, 40, 0.2, kFirstPassIntervals);   // mean 8, variance 6.4
 }
 
 } // namespace

@@ -1,253 +1,131 @@
-// The title screen and its continue prompt: where things are drawn, how large, with
-// which attribute, and what ends the wait.
+// The title screen and its continue prompt: pictures from the program's folder, texts at their
+// places and sizes, the prompt's row, and what ends the wait.
 
-#include "platform/fake/FakePlatform.h"
 #include "screens/TitleScreen.h"
-#include "shell/Canvas.h"
-#include "shell/MainProgram.h"
-#include "shell/ProgramState.h"
 
-#include <gtest/gtest.h>
-
-#include <stdexcept>
-#include <string>
-#include <vector>
+#include "lesson_fixture.h"
 
 namespace {
 
-constexpr Colour kBlue = 0xFF0000;      // (0, 0, 255)
-constexpr Colour kWhite = 0xFFFFFF;
-constexpr Colour kBlack = 0x000000;
-constexpr Colour kSkyBlue = 0xEEA833;   // (51, 168, 238), the window background
+using namespace lesson;
 
-const std::string kPrompt = "Weiter ?  <RETURN>";
+constexpr Colour kTitleBlue = makeColour(0, 0, 255);
 
-// Past the fake's poll limit the user has closed the window; a prompt that still polls
-// then would never end. Throwing from the fake ends such a test as a failure.
-void guardAgainstHanging(FakePlatform& machine)
-{
-    machine.atPoll(machine.pollLimit + 1000,
-                   [] { throw std::runtime_error("still polling after the window closed"); });
-}
-
-class TitleScreenTest : public ::testing::Test {
+class TitleScreenTest : public LessonTest {
 protected:
-    void SetUp() override
-    {
-        state = ProgramState{};
-        installPlatform(fake);
-        fake.setCloseHandler(WindowClosed);
-        fake.pollLimit = 5000;
-        guardAgainstHanging(fake);
-    }
-    void startWithArea(int width, int height)
-    {
-        fake.width = width;
-        fake.height = height;
-        InitCanvas();
-    }
-    const FakePlatform::Call& promptCall() const
-    {
-        const auto prints = fake.callsOf("printLine");
-        EXPECT_EQ(prints.size(), 1u);
-        return *prints.at(0);
-    }
-    FakePlatform fake;
+    void SetUp() override { LessonTest::SetUp(); failIfStillWaitingAfterClose(); }
 };
 
-TEST_F(TitleScreenTest, PromptRowFollowsTheStartHeightWithHalvesToEven)
+// Row 25 of a 600-pixel window follows the start height: 25 * (height / 200) / 3 with halves
+// to even (12.5 -> 12, 37.5 -> 38). White on the window's blue, 16 points at any width, in
+// the font it finds.
+TEST_F(TitleScreenTest, PromptRowFollowsTheStartHeightAndKeepsItsSize)
 {
-    struct Row {
-        int height;
-        int expectedRow;
-    };
-    // 25 * (height / 200) / 3: 16.67, 25, 33.33, and the halves 12.5 and 37.5.
-    for (Row row : {Row{400, 17}, Row{600, 25}, Row{800, 33}, Row{300, 12}, Row{900, 38}}) {
-        FakePlatform machine;
-        installPlatform(machine);
-        machine.width = 800;
-        machine.height = row.height;
-        InitCanvas();
-        machine.pendingKeys = {"\r"};
-
+    const struct { int width, height, row; } rows[] = {
+        {800, 400, 17}, {800, 600, 25}, {800, 800, 33}, {800, 300, 12}, {800, 900, 38}, {1000, 600, 25}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.width) + " x " + std::to_string(row.height));
+        startAfresh(row.width, row.height);
+        fake.setFontName("times");
+        fake.pendingKeys = {"\r"};
         WaitContinue(25);
-
-        SCOPED_TRACE("height " + std::to_string(row.height));
-        const auto prints = machine.callsOf("printLine");
-        ASSERT_EQ(prints.size(), 1u);
-        EXPECT_EQ(prints[0]->text, kPrompt);
-        EXPECT_EQ(prints[0]->args, (std::vector<double>{73, static_cast<double>(row.expectedRow)}));
+        ASSERT_EQ(fake.count("printLine"), 1);
+        const Call& prompt = nth("printLine", 0);
+        EXPECT_EQ(prompt.text, "Weiter ?  <RETURN>");
+        EXPECT_EQ(prompt.args, (Args{73, double(row.row)}));
+        EXPECT_EQ((std::tuple{prompt.fontSize, prompt.fontName, prompt.foreground, prompt.background}),
+                  (std::tuple{16.0, std::string("times"), kWhite, kBackground}));
     }
 }
 
-// The prompt keeps the font name it finds and a fixed size, whatever the width.
-TEST_F(TitleScreenTest, PromptIsWhiteOnTheWindowBackgroundAtSixteenPoints)
+// The user answers at poll 40, or had pressed keys before the prompt: the answering key is
+// taken, a later one stays for later.
+TEST_F(TitleScreenTest, AnyKeyEitherMouseButtonOrAClosedWindowEndsTheWait)
 {
-    for (int width : {800, 1000}) {
-        FakePlatform machine;
-        installPlatform(machine);
-        machine.width = width;
-        machine.height = 600;
-        InitCanvas();
-        machine.setFontName("times");
-        machine.pendingKeys = {"q"};
-
-        WaitContinue(25);
-
-        const auto prints = machine.callsOf("printLine");
-        ASSERT_EQ(prints.size(), 1u);
-        EXPECT_EQ(prints[0]->foreground, kWhite);
-        EXPECT_EQ(prints[0]->background, kSkyBlue);
-        EXPECT_EQ(prints[0]->fontSize, 16.0) << "width " << width;
-        EXPECT_EQ(prints[0]->fontName, "times");
-    }
-}
-
-TEST_F(TitleScreenTest, AnyKeyOrEitherMouseButtonEndsTheWait)
-{
-    struct Answer {
-        const char* name;
-        std::string key;
-        int buttons;
+    const struct { const char* answer; Texts pending; std::string key; int buttons; bool close; int minPolls, maxPolls;
+                   Texts left; } rows[] = {
+        {"space", {}, " ", 0, false, 40, 42, {}},
+        {"letter", {}, "x", 0, false, 40, 42, {}},
+        {"left button", {}, "", 1, false, 40, 42, {}},
+        {"right button", {}, "", 2, false, 40, 42, {}},
+        {"both buttons", {}, "", 3, false, 40, 42, {}},
+        {"closed window", {}, "", 0, true, 40, 42, {}},
+        {"keys pending before the prompt", {"a", "b"}, "", 0, false, 1, 1, {"b"}},
     };
-    for (const Answer& answer : {Answer{"space", " ", 0}, Answer{"letter", "x", 0},
-                                 Answer{"left", "", 1}, Answer{"right", "", 2},
-                                 Answer{"both", "", 3}}) {
-        FakePlatform machine;
-        installPlatform(machine);
-        machine.setCloseHandler(WindowClosed);
-        machine.pollLimit = 5000;
-        guardAgainstHanging(machine);
-        state = ProgramState{};
-        InitCanvas();
-        // The user reacts only after a while of waiting.
-        machine.atPoll(40, [&] {
-            if (!answer.key.empty())
-                machine.pendingKeys.push_back(answer.key);
-            machine.mouseState = answer.buttons;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.answer);
+        startAfresh();
+        fake.pendingKeys.assign(row.pending.begin(), row.pending.end());
+        fake.atPoll(40, [this, &row] {
+            if (!row.key.empty())
+                fake.pendingKeys.push_back(row.key);
+            fake.mouseState = row.buttons;
+            if (row.close)
+                fake.closeWindowByUser();
         });
-
         WaitContinue(25);
-
-        SCOPED_TRACE(answer.name);
-        EXPECT_GE(machine.pollCount, 40);
-        EXPECT_LE(machine.pollCount, 42);
-        EXPECT_FALSE(machine.pollLimitReached);
-        EXPECT_EQ(state.quitRequest, "");
-        EXPECT_TRUE(machine.pendingKeys.empty());
+        EXPECT_GE(fake.pollCount, row.minPolls);
+        EXPECT_LE(fake.pollCount, row.maxPolls);
+        EXPECT_EQ(Texts(fake.pendingKeys.begin(), fake.pendingKeys.end()), row.left);
+        EXPECT_EQ(state.quitRequest, row.close ? "*" : "");
+        if (!row.key.empty() || !row.pending.empty()) {
+            EXPECT_EQ(fake.opsAmong({"printLine", "keyTaken"}), (Texts{"printLine", "keyTaken"}));
+        }
     }
 }
 
-TEST_F(TitleScreenTest, AKeyPendingBeforeThePromptEndsItAtOnceAndIsConsumed)
+// Left picture in a black frame with the three title lines and the credit line; right picture
+// framed in the title blue with the author block. Font sizes are k * width / 800 points.
+TEST_F(TitleScreenTest, PicturesFromTheProgramFolderAndBlueTextsAtWidthScaledSizes)
 {
-    startWithArea(800, 600);
-    fake.pendingKeys = {"a", "b"};
-    WaitContinue(25);
-    EXPECT_EQ(fake.pollCount, 1);
-    EXPECT_EQ(fake.opsAmong({"printLine", "keyTaken"}),
-              (std::vector<std::string>{"printLine", "keyTaken"}));
-    EXPECT_EQ(fake.callsOf("keyTaken").at(0)->text, "a");
-    EXPECT_EQ(fake.pendingKeys, (std::deque<std::string>{"b"}));
-}
-
-TEST_F(TitleScreenTest, ClosingTheWindowEndsTheWait)
-{
-    startWithArea(800, 600);
-    fake.atPoll(30, [&] { fake.closeWindowByUser(); });
-    WaitContinue(25);
-    EXPECT_FALSE(fake.pollLimitReached);
-    EXPECT_LE(fake.pollCount, 32);
-    EXPECT_EQ(state.quitRequest, "*");
-}
-
-TEST_F(TitleScreenTest, PicturesComeFromTheProgramFolderAndSitInTheirFrames)
-{
-    startWithArea(800, 600);
-    fake.pendingKeys = {"\r"};
-    TitleScreen();
-
-    EXPECT_EQ(fake.opsAmong({"clearWindow", "setCurrentFolder", "loadPicture", "printLine"}),
-              (std::vector<std::string>{"clearWindow", "setCurrentFolder", "loadPicture",
-                                        "loadPicture", "printLine", "clearWindow"}));
-    EXPECT_EQ(fake.callsOf("setCurrentFolder").at(0)->text, "/opt/mikroteilchen");
-    const auto loads = fake.callsOf("loadPicture");
-    EXPECT_EQ(loads[0]->text, "kestrino.jpg");
-    EXPECT_EQ(loads[1]->text, "quorvel2.jpg");
-    EXPECT_EQ(state.titlePictureLeft, loads[0]->args[0]);
-    EXPECT_EQ(state.titlePictureRight, loads[1]->args[0]);
-    EXPECT_NE(state.titlePictureLeft, state.titlePictureRight);
-
-    // 800 x 600: x * 2.5, y * 3; 154 -> 385, 184 -> 552, 158 -> 395, 164 -> 410, 318 -> 795.
-    const auto pictures = fake.callsOf("drawPicture");
-    ASSERT_EQ(pictures.size(), 2u);
-    EXPECT_EQ(pictures[0]->args, (std::vector<double>{loads[0]->args[0], 10, 12, 385, 552}));
-    EXPECT_EQ(pictures[1]->args, (std::vector<double>{loads[1]->args[0], 410, 12, 385, 552}));
-    const auto frames = fake.callsOf("drawRectangle");
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0]->args, (std::vector<double>{10, 12, 395, 564}));
-    EXPECT_EQ(frames[0]->foreground, kBlack);
-    EXPECT_EQ(frames[1]->args, (std::vector<double>{410, 12, 795, 564}));
-    EXPECT_EQ(frames[1]->foreground, kBlue);
-}
-
-TEST_F(TitleScreenTest, FrameBottomIsTheSumOfTwoScaledHeights)
-{
-    // Height 630: ScaleY(4) = 12 (12.6), ScaleY(184) = 579 (579.6): 591, where ScaleY(188) is 592.
-    startWithArea(800, 630);
-    fake.pendingKeys = {"\r"};
-    TitleScreen();
-    const auto frames = fake.callsOf("drawRectangle");
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0]->args[3], 591);
-    EXPECT_EQ(frames[1]->args[3], 591);
-}
-
-TEST_F(TitleScreenTest, TextsAreBlueWithTheTitleAttributeAtWidthScaledSizes)
-{
-    struct Size {
-        int width;
-        double title;
-        double credit;
-        double author;
-    };
-    for (Size size : {Size{800, 30, 12, 20}, Size{1000, 37.5, 15, 25}}) {
-        FakePlatform machine;
-        installPlatform(machine);
-        machine.width = size.width;
-        machine.height = 600;
-        state = ProgramState{};
-        InitCanvas();
-        machine.pendingKeys = {"\r"};
-
+    // The frames' bottom is ScaleY(4) + ScaleY(184): at height 630 that is 12 + 579 = 591,
+    // where ScaleY(188) would be 592.
+    const struct { int width, height; double title, credit, author, frameBottom; } rows[] = {
+        {800, 600, 30, 12, 20, 564}, {1000, 600, 37.5, 15, 25, 564}, {800, 630, 30, 12, 20, 591}};
+    // Positions of the texts in logical units, by drawing order; text nullptr: not checked.
+    const struct { size_t index; const char* text; int x, y; } placed[] = {
+        {0, "Zählstatistik", 42, 40}, {1, "zufällig emittierter", 21, 90}, {2, "Mikroteilchen", 39, 140},
+        {3, nullptr, 75, 170}, {4, "Programmautor: ", 210, 40}, {6, nullptr, 175, 90}, {8, nullptr, 207, 130}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.width) + " x " + std::to_string(row.height));
+        startAfresh(row.width, row.height);
+        fake.currentFolder = "/somewhere/else";
+        fake.pendingKeys = {"\r"};
         TitleScreen();
-
-        SCOPED_TRACE("width " + std::to_string(size.width));
-        const auto texts = machine.callsOf("drawText");
+        const auto sx = [&](int v) { return double(v * row.width / 320); };
+        const auto sy = [&](int v) { return double(v * row.height / 200); };
+        EXPECT_EQ(fake.opsAmong({"clearWindow", "setCurrentFolder", "loadPicture", "printLine"}),
+                  (Texts{"clearWindow", "setCurrentFolder", "loadPicture", "loadPicture", "printLine", "clearWindow"}));
+        EXPECT_EQ(fake.currentFolder, "/opt/mikroteilchen");
+        const Call& left = nth("loadPicture", 0);
+        const Call& right = nth("loadPicture", 1);
+        EXPECT_EQ((Texts{left.text, right.text}), (Texts{"kestrino.jpg", "quorvel2.jpg"}));
+        EXPECT_EQ((Args{double(state.titlePictureLeft), double(state.titlePictureRight)}), (Args{left.args[0], right.args[0]}));
+        EXPECT_NE(left.args[0], right.args[0]);
+        EXPECT_EQ(nth("drawPicture", 0).args, (Args{left.args[0], sx(4), sy(4), sx(154), sy(184)}));
+        EXPECT_EQ(nth("drawPicture", 1).args, (Args{right.args[0], sx(164), sy(4), sx(154), sy(184)}));
+        EXPECT_EQ(nth("drawRectangle", 0).args, (Args{sx(4), sy(4), sx(158), row.frameBottom}));
+        EXPECT_EQ(nth("drawRectangle", 1).args, (Args{sx(164), sy(4), sx(318), row.frameBottom}));
+        EXPECT_EQ((std::pair{nth("drawRectangle", 0).foreground, nth("drawRectangle", 1).foreground}),
+                  (std::pair{kBlack, kTitleBlue}));
+        const auto texts = fake.callsOf("drawText");
         ASSERT_EQ(texts.size(), 9u);
-        EXPECT_EQ(texts[0]->text, "Zählstatistik");
-        EXPECT_EQ(texts[1]->text, "zufällig emittierter");
-        EXPECT_EQ(texts[2]->text, "Mikroteilchen");
-        EXPECT_EQ(texts[4]->text, "Programmautor: ");
-        const double xScale = size.width / 320.0;
-        EXPECT_EQ(texts[0]->args, (std::vector<double>{static_cast<double>(int(42 * xScale)), 120}));
-        EXPECT_EQ(texts[2]->args, (std::vector<double>{static_cast<double>(int(39 * xScale)), 420}));
-        EXPECT_EQ(texts[3]->args, (std::vector<double>{static_cast<double>(int(75 * xScale)), 510}));
-        EXPECT_EQ(texts[4]->args, (std::vector<double>{static_cast<double>(int(210 * xScale)), 120}));
-        EXPECT_EQ(texts[6]->args, (std::vector<double>{static_cast<double>(int(175 * xScale)), 270}));
-        EXPECT_EQ(texts[8]->args, (std::vector<double>{static_cast<double>(int(207 * xScale)), 390}));
-        for (size_t i = 0; i < texts.size(); ++i) {
-            const double expected = i < 3 ? size.title : i == 3 ? size.credit : size.author;
-            EXPECT_EQ(texts[i]->fontSize, expected) << texts[i]->text;
-            EXPECT_EQ(texts[i]->fontName, "times") << texts[i]->text;
-            EXPECT_TRUE(texts[i]->titleAttribute) << texts[i]->text;
-            EXPECT_EQ(texts[i]->foreground, kBlue) << texts[i]->text;
-            EXPECT_EQ(texts[i]->background, kWhite) << texts[i]->text;
+        for (const auto& p : placed) {
+            if (p.text) {
+                EXPECT_EQ(texts[p.index]->text, p.text);
+            }
+            EXPECT_EQ(texts[p.index]->args, (Args{sx(p.x), sy(p.y)})) << p.index;
         }
-        const auto prints = machine.callsOf("printLine");
-        ASSERT_EQ(prints.size(), 1u);
-        EXPECT_EQ(prints[0]->fontSize, 16.0);
-        EXPECT_FALSE(prints[0]->titleAttribute);
-        EXPECT_FALSE(machine.titleAttribute);
+        for (size_t i = 0; i < texts.size(); ++i) {
+            SCOPED_TRACE(texts[i]->text);
+            EXPECT_EQ((std::tuple{texts[i]->fontSize, texts[i]->fontName, texts[i]->titleAttribute,
+                                  texts[i]->foreground, texts[i]->background}),
+                      (std::tuple{i < 3 ? row.title : i == 3 ? row.credit : row.author, std::string("times"), true,
+                                  kTitleBlue, kWhite}));
+        }
+        // The prompt after them is plain text at its own size, and plain text stays set.
+        EXPECT_EQ((std::tuple{nth("printLine", 0).fontSize, nth("printLine", 0).titleAttribute, fake.titleAttribute}),
+                  (std::tuple{16.0, false, false}));
     }
 }
 
