@@ -77,6 +77,29 @@ int flightPauseMilliseconds()
     return static_cast<int>(std::clamp<int64_t>(ms, 0, INT_MAX));
 }
 
+// Only the box captured at a sub-step is put back, so nothing larger may be put there: the
+// first patch of a pass is the box the dot images left behind (the blue dot's, larger than
+// the red one), and a dot image made before the window was resized keeps its old size.
+// A larger image is cut to the box around its middle, so the dot stays centred.
+ImageString fittedTo(const ImageString& image, const ImageString& box)
+{
+    const bool complete = image.width > 0 && image.height > 0
+        && image.pixels.size() == static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+    if (!complete || box.empty() || (image.width <= box.width && image.height <= box.height))
+        return image;
+    ImageString cut;
+    cut.width = std::min(image.width, box.width);
+    cut.height = std::min(image.height, box.height);
+    const int left = (image.width - cut.width) / 2;
+    const int top = (image.height - cut.height) / 2;
+    cut.pixels.reserve(static_cast<size_t>(cut.width) * static_cast<size_t>(cut.height));
+    for (int row = top; row < top + cut.height; ++row) {
+        const auto first = image.pixels.begin() + static_cast<std::ptrdiff_t>(row) * image.width + left;
+        cut.pixels.insert(cut.pixels.end(), first, first + cut.width);
+    }
+    return cut;
+}
+
 // Carries flightImage along the path: the red dot when a particle is emitted, otherwise a
 // patch of background, so that every step of the first pass takes the same time.
 void runFlight(const FlightPath& path)
@@ -87,7 +110,7 @@ void runFlight(const FlightPath& path)
     for (int j = 1; j <= kFlightSubSteps; ++j) {
         const double xj = path.x0 + j * static_cast<double>(path.d);
         state.backgroundBox = p.capture(xj - r, path.yF - r, xj + r, path.yF + r);
-        p.putImage(xj - r, path.yF - r, state.flightImage);
+        p.putImage(xj - r, path.yF - r, fittedTo(state.flightImage, state.backgroundBox));
         p.pause(pauseMs);
         p.putImage(xj - r, path.yF - r, state.backgroundBox);
         // An interruption here ends only the flight; the step itself goes on.

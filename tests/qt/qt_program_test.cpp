@@ -308,9 +308,9 @@ TEST_F(ProgramDrawingTest, CaptureAtFractionalCornersIsRestoredExactlyByItsPut)
 // Each one-step pass starts from the background box the dot images left behind, as the first
 // pass after start-up does; a step that emits (one in five) flies the red dot instead, so six
 // passes fly that first box with near certainty.
-// Disabled until the run cuts what it flies to the box it puts back: that first box is the
-// blue dot's, 2 * ScaleX(4) + 1 pixels square, larger than the red dot's box.
-TEST_F(ProgramDrawingTest, DISABLED_FirstPassFlightLeavesThePathAsItWas)
+// That first box is the blue dot's, 2 * ScaleX(4) + 1 pixels square, larger than the
+// red dot's box the flight restores: the run must cut what it flies to that box.
+TEST_F(ProgramDrawingTest, FirstPassFlightLeavesThePathAsItWas)
 {
     useDrawingArea({896, 672});
     DrawStartPicture();
