@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMediaDevices>
 
+#include <algorithm>
 #include <cstdio>
 
 ClickSound::ClickSound(Reporter reporter, DeviceFinder findDevice, QObject* parent)
@@ -115,9 +116,22 @@ void ClickSound::feed()
     if (!sink_ || !output_)
         return;
     // Keep the device's buffer full: silence, with the clicks mixed in where they fall.
-    const qint64 room = sink_->bytesFree() & ~qint64(1);
-    if (room > 0)
-        output_->write(mixer_.read(room));
+    // The mixer hands out each sample once, so whatever the sink does not take now (a stream
+    // that is still starting takes little or nothing) waits in unwritten_ for the next feed.
+    qint64 room = sink_->bytesFree() & ~qint64(1);
+    if (!unwritten_.isEmpty()) {
+        const qint64 written = std::max<qint64>(0, output_->write(unwritten_.left(room)));
+        unwritten_.remove(0, written);
+        room -= written;
+        if (!unwritten_.isEmpty())
+            return;
+    }
+    if (room <= 0)
+        return;
+    const QByteArray chunk = mixer_.read(room);
+    const qint64 written = std::max<qint64>(0, output_->write(chunk));
+    if (written < chunk.size())
+        unwritten_ = chunk.mid(written);
 }
 
 void ClickSound::stopStream()
@@ -125,6 +139,7 @@ void ClickSound::stopStream()
     idleTimer_.stop();
     feedTimer_.stop();
     output_ = nullptr;
+    unwritten_.clear();
     if (!sink_)
         return;
     sink_->disconnect(this);

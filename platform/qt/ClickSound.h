@@ -14,6 +14,7 @@
 #include "platform/qt/ClickMixer.h"
 
 #include <QAudioDevice>
+#include <QByteArray>
 #include <QHash>
 #include <QObject>
 #include <QSet>
@@ -61,6 +62,7 @@ private:
     ClickMixer mixer_;
     std::unique_ptr<QAudioSink> sink_;
     QIODevice* output_ = nullptr;   // belongs to sink_
+    QByteArray unwritten_;          // mixed samples the sink has not taken yet
     QTimer feedTimer_;
     QTimer idleTimer_;
     bool soundUnavailable_ = false;
