@@ -387,10 +387,14 @@ void QtPlatform::takeInInput()
 {
     // In a loop that only polls, wait for the next key or button instead of spinning; a key
     // or button ends the wait at once, so the time limit only bounds how often an idle
-    // prompt wakes up. Otherwise just take in what has arrived.
-    present();
-    if (pollLoopDetected())
+    // prompt wakes up. Otherwise just take in what has arrived: a poll between drawing steps
+    // (the flight's stop test) costs no repaint, the next pause or event processing shows
+    // the drawing anyway.
+    showIfPending();
+    if (pollLoopDetected()) {
+        present();
         waitMilliseconds(kIdlePollMilliseconds, true);
+    }
     else
         QCoreApplication::processEvents();
 }
