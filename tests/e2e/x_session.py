@@ -110,7 +110,10 @@ class XSession:
     def _start_pulseaudio(self):
         env = self.env()
         subprocess.run(["pulseaudio", "-D", "-n", "--exit-idle-time=-1", "--disallow-exit",
-                        "--load=module-null-sink sink_name=spk",
+                        # Without rewinds: a stream that joins would make the sink render
+                        # again what its monitor has already recorded, which cuts clicks
+                        # out of the recording (see sound.py).
+                        "--load=module-null-sink sink_name=spk format=s16le rate=44100 channels=1 norewinds=1",
                         "--load=module-native-protocol-unix"], env=env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: subprocess.run(["pactl", "info"], env=env, capture_output=True).returncode == 0,
