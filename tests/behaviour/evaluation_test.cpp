@@ -38,12 +38,9 @@ protected:
     // Circles of one radius, or (radius 0) lines of one colour.
     std::vector<const Call*> drawn(double radius, Colour colour = 0) const
     {
-        std::vector<const Call*> found;
-        for (const Call& call : fake.calls)
-            if (radius > 0 ? call.op == "drawCircle" && call.args[2] == radius
-                           : call.op == "drawLine" && call.foreground == colour)
-                found.push_back(&call);
-        return found;
+        return callsWhere(radius > 0 ? "drawCircle" : "drawLine", [=](const Call& call) {
+            return radius > 0 ? call.args[2] == radius : call.foreground == colour;
+        });
     }
 };
 

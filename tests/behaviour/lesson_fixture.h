@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -93,10 +94,7 @@ protected:
         state.redDotRadius = ScaleX(3);
     }
 
-    void scriptRandoms(const std::vector<double>& values)
-    {
-        fake.scriptedRandoms.assign(values.begin(), values.end());
-    }
+    void scriptRandoms(const std::vector<double>& values) { fake.scriptedRandoms.assign(values.begin(), values.end()); }
 
     const Call& nth(const std::string& op, size_t i) const { return *fake.callsOf(op).at(i); }
     static Args firstArgs(const Call& call, long n) { return Args(call.args.begin(), call.args.begin() + n); }
@@ -112,6 +110,20 @@ protected:
         return found;
     }
 
+    // Recorded calls of op that pass the test, in order.
+    template <typename Test> std::vector<const Call*> callsWhere(const std::string& op, Test test) const
+    {
+        std::vector<const Call*> found;
+        for (const Call& call : fake.calls)
+            if (call.op == op && test(call))
+                found.push_back(&call);
+        return found;
+    }
+    std::vector<const Call*> textCalls(const std::string& text) const
+    {
+        return callsWhere("drawText", [&](const Call& call) { return call.text == text; });
+    }
+
     // Position of the first call of op (with first argument arg, if given); -1 if none.
     // processEvents call number n (from 1) carries n as its argument.
     int indexOf(const std::string& op, double arg = -1) const
@@ -122,21 +134,12 @@ protected:
         return -1;
     }
 
-    int boxesSaying(const std::string& words) const
+    size_t boxesSaying(const std::string& words) const
     {
-        int found = 0;
-        for (const auto* box : fake.callsOf("messageBox"))
-            found += box->text.find(words) != std::string::npos;
-        return found;
+        return callsWhere("messageBox", [&](const Call& box) { return box.text.find(words) != std::string::npos; }).size();
     }
 
-    int histogramEntries() const
-    {
-        int total = 0;
-        for (int32_t entry : state.histogram)
-            total += entry;
-        return total;
-    }
+    int histogramEntries() const { return std::accumulate(state.histogram.begin(), state.histogram.end(), 0); }
 
     FakePlatform fake;
 };

@@ -48,9 +48,7 @@ TEST_F(StartupTest, StartsInOrderWithItsTitleAndColoursAndShutsDownOnce)
 {
     fake.pendingKeys.assign(kKeys, kKeys + 2);
     state.menuEventCount = 5;
-
     const int status = RunMainProgram();
-
     EXPECT_EQ(fake.opsAmong({"openWindow", "installMenu", "setWindowBackground", "clearWindow", "setCurrentFolder",
                              "loadPicture", "drawPicture", "printLine", "keyTaken", "messageBox", "pause",
                              "waitForEvents", "userClosedWindow", "releasePicture", "closeWindow"}),
@@ -61,10 +59,8 @@ TEST_F(StartupTest, StartsInOrderWithItsTitleAndColoursAndShutsDownOnce)
                      "releasePicture", "closeWindow"}));
     // 64 characters: the name padded with blanks.
     EXPECT_EQ(nth("openWindow", 0).text, "Statistik von zufälligen Mikroteilchen" + std::string(26, ' '));
-    EXPECT_EQ(nth("messageBox", 0).text, kStartHint);
-    EXPECT_EQ(nth("messageBox", 0).captions, " OK ");
-    EXPECT_EQ(nth("messageBox", 1).text, TheoryText());
-    EXPECT_EQ(nth("loadPicture", 2).text, "bild3c2.gif");
+    EXPECT_EQ((std::tuple{nth("messageBox", 0).text, nth("messageBox", 0).captions, nth("messageBox", 1).text}),
+              (std::tuple{std::string(kStartHint), " OK ", TheoryText()}));
     EXPECT_EQ(nth("pause", 0).args[0], 55);
     // (red, green, blue) stored with red in the low byte.
     EXPECT_EQ(nth("setWindowBackground", 0).args[0], 0xEEA833);
@@ -72,9 +68,7 @@ TEST_F(StartupTest, StartsInOrderWithItsTitleAndColoursAndShutsDownOnce)
                     double(state.colorRed), state.colorLightBlue, state.colorLightGreen, state.colorBlue,
                     state.colorOrange}),
               (Args{0xEEA833, 0xFFFFFF, 0x000000, 0x0000FF, 0xFFCC99, 0xCCFF95, 0xFF6633, 0x3366FF}));
-    EXPECT_DOUBLE_EQ(state.pixelsPerUnitY, 3.0);
-    EXPECT_DOUBLE_EQ(state.rateParameter, 10.0);
-    EXPECT_EQ(state.menuEventCount, 0);
+    EXPECT_EQ((Args{state.pixelsPerUnitY, state.rateParameter, double(state.menuEventCount)}), (Args{3, 10, 0}));
     expectOneCleanShutDown(status);
 }
 
@@ -86,17 +80,13 @@ TEST_F(StartupTest, MenuChoicesRunFromTheEventLoopAndANestedQuitEndsTheProgramOn
     fake.atWaitForEvents(2, [this] { fake.chooseMenu(kInfo); });
     fake.atWaitForEvents(3, [this] { fake.dispatchMenu(kUsage); });
     fake.atMessageBox(5, [this] { fake.dispatchMenu(kQuit); });
-
     const int status = RunMainProgram();
-
     ASSERT_EQ(fake.count("messageBox"), 5);
-    EXPECT_EQ(nth("messageBox", 2).args[0], 147);
-    EXPECT_EQ(nth("messageBox", 3).text, TheoryText());
-    EXPECT_EQ(nth("messageBox", 4).text, UsageText());
-    EXPECT_EQ(state.menuEventCount, 4);
-    EXPECT_EQ(fake.maxHandlerDepth, 2);
-    EXPECT_EQ(fake.count("waitForEvents"), 3);
-    EXPECT_EQ(fake.count("userClosedWindow"), 0);
+    EXPECT_EQ((std::tuple{nth("messageBox", 2).args[0], nth("messageBox", 3).text, nth("messageBox", 4).text}),
+              (std::tuple{147.0, TheoryText(), UsageText()}));
+    EXPECT_EQ((Args{double(state.menuEventCount), double(fake.maxHandlerDepth), double(fake.count("waitForEvents")),
+                    double(fake.count("userClosedWindow"))}),
+              (Args{4, 2, 3, 0}));
     // Info loaded the start picture again and gave the first copy back on the way.
     ASSERT_EQ(pictures("bild3c2.gif").size(), 2u);
     EXPECT_EQ(pictures("").size(), 4u);
@@ -156,10 +146,10 @@ TEST_F(StartupTest, DotSpritesAreCapturedAndTheWindowRestored)
     const Args serials{captures[0]->args[4], captures[1]->args[4], captures[2]->args[4], captures[3]->args[4]};
     for (size_t i = 0; i < 4; ++i)
         EXPECT_EQ(firstArgs(*captures[i], 4), i < 2 ? (Args{20, 20, 40, 40}) : (Args{23, 23, 37, 37})) << i;
-    EXPECT_EQ(nth("drawCircle", 0).args, (Args{30, 30, 10}));
-    EXPECT_EQ(nth("drawCircle", 1).args, (Args{30, 30, 7}));
-    EXPECT_EQ(nth("drawCircle", 0).foreground, makeColour(0, 0, 255));
-    EXPECT_EQ(nth("drawCircle", 1).foreground, makeColour(255, 0, 0));
+    EXPECT_EQ((std::pair{nth("drawCircle", 0).args, nth("drawCircle", 0).foreground}),
+              (std::pair{Args{30, 30, 10}, makeColour(0, 0, 255)}));
+    EXPECT_EQ((std::pair{nth("drawCircle", 1).args, nth("drawCircle", 1).foreground}),
+              (std::pair{Args{30, 30, 7}, makeColour(255, 0, 0)}));
     EXPECT_EQ(nth("putImage", 0).args, (Args{20, 20, 21, 21, serials[0]}));
     EXPECT_EQ(nth("putImage", 1).args, (Args{23, 23, 15, 15, serials[2]}));
     EXPECT_EQ((Args{double(state.backgroundBox.pixels.front()), double(state.blueDotImage.pixels.front()),
