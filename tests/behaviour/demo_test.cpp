@@ -84,7 +84,7 @@ TEST_F(DemoTest, OneSeriesAsTheVeryFirstCommandRunsTheDemonstrationFirst)
     EXPECT_EQ((Args{double(countDuringSeries), double(state.menuEventCount)}), (Args{0, 0}));
     EXPECT_EQ(fake.processEventsCount, 142 + 101);
     const auto labels = textCalls("  DEMO !");
-    EXPECT_EQ(std::count_if(labels.begin(), labels.end(), [](const Call* label) { return label->foreground == kRed; }), 2);
+    EXPECT_EQ(std::count_if(labels.begin(), labels.end(), [](const Call* l) { return l->foreground == kRed; }), 2);
     const int wait = indexOf("pause", 5000);
     EXPECT_GT(wait, indexOf("messageBox"));   // after the halt notice
     EXPECT_GT(wait, indexOf("processEvents", 142));

@@ -28,8 +28,9 @@ protected:
 TEST_F(DetectorTest, RegistersWhenTheProbabilityIsStrictlyGreaterAndCountsSilentlyAfterACommand)
 {
     const double justAbove = std::nextafter(0.1, 1.0), justBelow = std::nextafter(0.1, 0.0);
-    const struct { double rate; int16_t divisor; double random; int16_t events, snapshot; int registered, shown; } rows[] = {
-        {1, 1, 0.1, 0, 0, 0, 0}, {1, 1, justAbove, 0, 0, 0, 0}, {1, 1, justBelow, 0, 0, 1, 1}, {1, 1, 0.0, 0, 0, 1, 1},
+    const struct { double rate; int16_t divisor; double random; int16_t events, snapshot; int registered, shown; }
+    rows[] = {
+        {1, 1, 0.1, 0, 0, 0, 0}, {1, 1, justAbove, 0, 0, 0, 0}, {1, 1, justBelow, 0, 0, 1, 1}, {1, 1, 0, 0, 0, 1, 1},
         {1, 1, 0.5, 0, 0, 0, 0}, {1, 1, 0.999, 0, 0, 0, 0}, {4, 2, 0.2, 0, 0, 0, 0},
         {4, 2, std::nextafter(0.2, 0.0), 0, 0, 1, 1}, {1, 1, 0.01, 0, 5, 1, 1}, {1, 1, 0.01, 3, 3, 1, 1},
         {1, 1, 0.01, 2, 1, 1, 0}, {1, 1, 0.01, 1, 0, 1, 0}, {1, 1, 0.01, -1, 1, 1, 0}};
@@ -64,7 +65,7 @@ TEST_F(DetectorTest, CountFieldPaintsOverTheOldValueAndRightAlignsOneDigit)
     const auto texts = fake.callsOf("drawText");
     ASSERT_EQ(texts.size(), 8u);
     for (size_t i = 0; i < texts.size(); ++i)
-        EXPECT_EQ((std::pair{texts[i]->foreground, texts[i]->background}), (std::pair{i % 2 ? kWhite : kBlue, kBlue})) << i;
+        EXPECT_EQ((std::pair{texts[i]->foreground, texts[i]->background}), (std::pair{i % 2 ? kWhite : kBlue, kBlue}));
     ASSERT_EQ(fake.count("playSound"), 4);
     for (const auto* sound : fake.callsOf("playSound"))
         EXPECT_EQ((std::pair{sound->text, sound->args[0]}), (std::pair{std::string("knack2.wav"), 0.0}));

@@ -52,14 +52,11 @@ TEST_F(EvaluationTest, GraphFrameDrawsPanelGridAndCountLabels)
     state.scaleDivisor = 1;
     fake.setLineWidth(5);
     DrawGraphFrame();
-
-    EXPECT_EQ(nth("fillRectangle", 0).args, (Args{237, 45, 562, 315}));
-    EXPECT_EQ(nth("fillRectangle", 1).args, (Args{250, 60, 550, 300}));
-    EXPECT_EQ(nth("fillRectangle", 0).foreground, kLightBlue);
-    EXPECT_EQ(nth("fillRectangle", 1).foreground, kBackground);
-    ASSERT_EQ(fake.count("drawRectangle"), 1);
-    EXPECT_EQ(nth("drawRectangle", 0).args, (Args{250, 60, 550, 300}));
-    EXPECT_EQ((std::pair{nth("drawRectangle", 0).foreground, nth("drawRectangle", 0).lineWidth}), (std::pair{kBlack, 3}));
+    const Call &margin = nth("fillRectangle", 0), &panel = nth("fillRectangle", 1), &border = nth("drawRectangle", 0);
+    EXPECT_EQ((std::pair{margin.args, margin.foreground}), (std::pair{Args{237, 45, 562, 315}, kLightBlue}));
+    EXPECT_EQ((std::pair{panel.args, panel.foreground}), (std::pair{Args{250, 60, 550, 300}, kBackground}));
+    EXPECT_EQ((std::tuple{border.args, border.foreground, border.lineWidth}),
+              (std::tuple{Args{250, 60, 550, 300}, kBlack, 3}));
     const auto lines = fake.callsOf("drawLine");
     const auto labels = fake.callsOf("drawText");
     ASSERT_EQ(lines.size(), 10u);
@@ -67,15 +64,14 @@ TEST_F(EvaluationTest, GraphFrameDrawsPanelGridAndCountLabels)
     for (int i = 1; i <= 9; ++i) {
         SCOPED_TRACE(i);
         const double x = (100 + 12 * i) * 5 / 2;
-        EXPECT_EQ(lines[i - 1]->args, (Args{x, 60, x, 300}));
-        EXPECT_EQ((std::pair{lines[i - 1]->foreground, lines[i - 1]->lineWidth}), (std::pair{kWhite, 1}));
-        EXPECT_EQ(labels[i - 1]->text, std::to_string(2 * i));
-        EXPECT_EQ(labels[i - 1]->args, (Args{double((97 + 12 * i) * 5 / 2), 315}));
-        EXPECT_EQ((std::pair{labels[i - 1]->foreground, labels[i - 1]->background}), (std::pair{kBlack, kLightBlue}));
-        EXPECT_DOUBLE_EQ(labels[i - 1]->fontSize, 10.0);
+        const Call &line = *lines[i - 1], &label = *labels[i - 1];
+        EXPECT_EQ((std::tuple{line.args, line.foreground, line.lineWidth}),
+                  (std::tuple{Args{x, 60, x, 300}, kWhite, 1}));
+        EXPECT_EQ((std::tuple{label.text, label.args, label.foreground, label.background, label.fontSize}),
+                  (std::tuple{std::to_string(2 * i), Args{double((97 + 12 * i) * 5 / 2), 315}, kBlack,
+                              kLightBlue, 10.0}));
     }
-    EXPECT_EQ(lines[9]->args, (Args{400, 60, 400, 300}));
-    EXPECT_EQ(lines[9]->foreground, kBlack);
+    EXPECT_EQ((std::pair{lines[9]->args, lines[9]->foreground}), (std::pair{Args{400, 60, 400, 300}, kBlack}));
 
     // Width 1000: labels at 12.5 points, the run's 37.5 left set; the geometry keeps its scale.
     startAfresh(1000, 750);
@@ -88,9 +84,8 @@ TEST_F(EvaluationTest, GraphFrameDrawsPanelGridAndCountLabels)
     }
     EXPECT_EQ(texts, (Texts{"4", "8", "12", "16", "20", "24", "28", "32", "36"}));
     EXPECT_EQ(nth("drawRectangle", 0).args, (Args{312, 75, 687, 375}));
-    EXPECT_DOUBLE_EQ(fake.fontSize, 37.5);
-    EXPECT_EQ((std::pair{fake.foreground, fake.background}), (std::pair{kBlack, kLightBlue}));
-    EXPECT_EQ(fake.lineWidth, 1);
+    EXPECT_EQ((std::tuple{fake.fontSize, fake.foreground, fake.background, fake.lineWidth}),
+              (std::tuple{37.5, kBlack, kLightBlue, 1}));
 }
 
 TEST_F(EvaluationTest, PoissonProbabilityAgreesWithAnIndependentCalculation)
@@ -160,14 +155,12 @@ TEST_F(EvaluationTest, EachEvaluationDrawsPointsCurveMeanLineAndMeanText)
         // The label's row is placed with the large font, then the label is small.
         const auto prints = fake.callsOf("printLine");
         ASSERT_EQ(prints.size(), 3u);
-        EXPECT_EQ((Texts{prints[0]->text, prints[1]->text, prints[2]->text}), (Texts{"Mittelwert:", "          ", row.text}));
-        EXPECT_EQ((Args{prints[0]->args[1], prints[1]->args[1], prints[2]->args[1]}), (Args{3, 4, 4}));
-        EXPECT_EQ((Args{prints[0]->fontSize, prints[1]->fontSize, prints[2]->fontSize}), (Args{12, 30, 30}));
+        const Texts printed{"Mittelwert:", "          ", row.text};
+        for (size_t i = 0; i < 3; ++i)
+            EXPECT_EQ((std::tuple{prints[i]->text, prints[i]->args, prints[i]->fontSize, prints[i]->foreground,
+                                  prints[i]->background}),
+                      (std::tuple{printed[i], Args{4, i ? 4.0 : 3.0}, i ? 30.0 : 12.0, kWhite, kRed}));
         EXPECT_EQ(nth("setTextCursor", 0).fontSize, 30.0);
-        for (const auto* print : prints) {
-            EXPECT_EQ(print->args[0], 4);
-            EXPECT_EQ((std::pair{print->foreground, print->background}), (std::pair{kWhite, kRed}));
-        }
     }
     // The expected point for k = 10 with m = 10 and ten intervals: 100 - 40 · 0.12511 = 94.996.
     startAfresh();

@@ -136,7 +136,7 @@ protected:
 
     size_t boxesSaying(const std::string& words) const
     {
-        return callsWhere("messageBox", [&](const Call& box) { return box.text.find(words) != std::string::npos; }).size();
+        return callsWhere("messageBox", [&](const Call& b) { return b.text.find(words) != std::string::npos; }).size();
     }
 
     int histogramEntries() const { return std::accumulate(state.histogram.begin(), state.histogram.end(), 0); }

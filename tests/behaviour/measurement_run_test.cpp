@@ -59,7 +59,8 @@ TEST_F(MeasurementRunTest, UndisturbedIntervalShowsEveryStepAndClosesWithTheCoun
     const Call* closing = fake.callsOf("printLine").back();
     EXPECT_EQ(closing->text, "Zahl der Versuche n:7");
     EXPECT_EQ(closing->args, (Args{5, 4}));
-    EXPECT_EQ((std::tuple{closing->fontSize, closing->foreground, closing->background}), (std::tuple{10.0, kBlack, kLightBlue}));
+    EXPECT_EQ((std::tuple{closing->fontSize, closing->foreground, closing->background}),
+              (std::tuple{10.0, kBlack, kLightBlue}));
     // Left for the screen: the run's large font, red.
     EXPECT_EQ((std::pair{fake.fontSize, fake.foreground}), (std::pair{30.0, kRed}));
 }
@@ -204,7 +205,8 @@ TEST_F(ExperimentScreenTest, FirstDemonstrationCarriesTheLabelAndBlocksItOutAfte
         EXPECT_EQ(labels[1]->args, (Args{row.labelX, row.labelY}));
         EXPECT_EQ((std::tuple{labels[0]->foreground, labels[0]->background, labels[0]->fontSize}),
                   (std::tuple{kRed, kLightBlue, row.small}));
-        EXPECT_EQ((std::tuple{labels[1]->foreground, labels[1]->background, labels[1]->fontSize, labels[1]->titleAttribute}),
+        EXPECT_EQ((std::tuple{labels[1]->foreground, labels[1]->background, labels[1]->fontSize,
+                              labels[1]->titleAttribute}),
                   (std::tuple{kLightBlue, kLightBlue, row.large, false}));
         EXPECT_GT(positionOf(labels[1]), indexOf("processEvents", 4));
         EXPECT_EQ(nth("drawRectangle", 0).args, row.frame);

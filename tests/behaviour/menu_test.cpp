@@ -110,7 +110,8 @@ TEST_F(MenuTest, ExperimentEntriesStartNothingWhileAnExperimentIsUp)
             EXPECT_EQ(state.intervalsPerRun, entry.intervals);
             EXPECT_EQ(indexOf("pause", 5000), -1);   // the demonstration ran before: no wait
             const Texts texts = fake.texts();
-            EXPECT_EQ(std::count(texts.begin(), texts.end(), "Zahl der Versuche n:" + std::to_string(4 + entry.intervals)), 1);
+            const std::string closing = "Zahl der Versuche n:" + std::to_string(4 + entry.intervals);
+            EXPECT_EQ(std::count(texts.begin(), texts.end(), closing), 1);
         }
     }
 }

@@ -98,7 +98,8 @@ TEST_F(ScreensTest, PicturesFromTheProgramFolderAndBlueTextsAtWidthScaledSizes)
         EXPECT_EQ(fake.currentFolder, "/opt/mikroteilchen");
         const Call &left = nth("loadPicture", 0), &right = nth("loadPicture", 1);
         EXPECT_EQ((Texts{left.text, right.text}), (Texts{"kestrino.jpg", "quorvel2.jpg"}));
-        EXPECT_EQ((Args{double(state.titlePictureLeft), double(state.titlePictureRight)}), (Args{left.args[0], right.args[0]}));
+        EXPECT_EQ((Args{double(state.titlePictureLeft), double(state.titlePictureRight)}),
+                  (Args{left.args[0], right.args[0]}));
         EXPECT_NE(left.args[0], right.args[0]);
         EXPECT_EQ(nth("drawPicture", 0).args, (Args{left.args[0], sx(4), sy(4), sx(154), sy(184)}));
         EXPECT_EQ(nth("drawPicture", 1).args, (Args{right.args[0], sx(164), sy(4), sx(154), sy(184)}));
@@ -174,13 +175,15 @@ TEST(FixedTexts, TheoryUsageAndStartHintSplitIntoTheirLines)
 TEST_F(ScreensTest, EachBoxHasItsStyleDefaultButtonAndCaption)
 {
     state.alertText = "Neue Versuchsreihe!";
-    const struct { const char* name; void (*show)(); std::string text; Args styleAndDefault; const char* caption; } rows[] = {
+    const struct { const char* name; void (*show)(); std::string text; Args styleAndDefault; const char* caption; }
+    rows[] = {
         {"ok box", ShowOkBox, "Neue Versuchsreihe!", {1, 1}, " OK "},
         {"theory", ShowTheoryBox, TheoryText(), {19, 2}, "OK"},
         {"usage", ShowUsageBox, UsageText(), {19, 2}, "OK"},
         {"author", ShowAuthorBox, AuthorText(), {147, 1}, "OK"},
-        {"halt notice", ShowHaltNotice, "| | | Laufende Mikroteilchen sind nicht|          beobachtbar!| | "
-                                        "| Beschränken wir uns auf das, was|   wirklich beobachtbar ist !| ", {19, 2}, "OK"},
+        {"halt notice", ShowHaltNotice,
+         "| | | Laufende Mikroteilchen sind nicht|          beobachtbar!| | "
+         "| Beschränken wir uns auf das, was|   wirklich beobachtbar ist !| ", {19, 2}, "OK"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -188,7 +191,8 @@ TEST_F(ScreensTest, EachBoxHasItsStyleDefaultButtonAndCaption)
         row.show();
         ASSERT_EQ(fake.count("messageBox"), 1);
         const Call& box = nth("messageBox", 0);
-        EXPECT_EQ((std::tuple{box.text, box.args, box.captions}), (std::tuple{row.text, row.styleAndDefault, row.caption}));
+        EXPECT_EQ((std::tuple{box.text, box.args, box.captions}),
+                  (std::tuple{row.text, row.styleAndDefault, row.caption}));
     }
 }
 
