@@ -18,39 +18,22 @@ protected:
     void SetUp() override { LessonTest::SetUp(); failIfStillWaitingAfterClose(); }
 };
 
-// Row 25 of a 600-pixel window follows the start height: 25 * (height / 200) / 3 with halves
-// to even (12.5 -> 12, 37.5 -> 38). White on the window's blue, 16 points at any width, in
-// the font it finds.
-TEST_F(ScreensTest, PromptRowFollowsTheStartHeightAndKeepsItsSize)
+// The prompt's row 25 of a 600-pixel window follows the start height: 25 * (height / 200) / 3 with
+// halves to even (12.5 -> 12, 37.5 -> 38); white on the window's blue, 16 points at any width, in
+// the font it finds. Any key, either mouse button or a closed window ends the wait when the user
+// answers at poll 40; of two keys pressed before the prompt the first ends it at once, the second
+// stays for later.
+TEST_F(ScreensTest, PromptRowFollowsTheStartHeightAndAnyKeyOrButtonEndsTheWait)
 {
-    const struct { int width, height, row; } rows[] = {
-        {800, 400, 17}, {800, 600, 25}, {800, 800, 33}, {800, 300, 12}, {800, 900, 38}, {1000, 600, 25}};
+    const struct { int width, height, row; const char* answer; std::string key; int buttons; bool close; } rows[] = {
+        {800, 400, 17, "space", " ", 0, false}, {800, 600, 25, "letter", "x", 0, false},
+        {800, 800, 33, "left button", "", 1, false}, {800, 300, 12, "right button", "", 2, false},
+        {800, 900, 38, "both buttons", "", 3, false}, {1000, 600, 25, "closed window", "", 0, true},
+        {800, 600, 25, "keys pending before the prompt", "", 0, false}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.width) + " x " + std::to_string(row.height));
+        SCOPED_TRACE(std::to_string(row.width) + " x " + std::to_string(row.height) + ", " + row.answer);
         startAfresh(row.width, row.height);
         fake.setFontName("times");
-        fake.pendingKeys = {"\r"};
-        WaitContinue(25);
-        ASSERT_EQ(fake.count("printLine"), 1);
-        const Call& prompt = nth("printLine", 0);
-        EXPECT_EQ(prompt.text, "Weiter ?  <RETURN>");
-        EXPECT_EQ(prompt.args, (Args{73, double(row.row)}));
-        EXPECT_EQ((std::tuple{prompt.fontSize, prompt.fontName, prompt.foreground, prompt.background}),
-                  (std::tuple{16.0, std::string("times"), kWhite, kBackground}));
-    }
-}
-
-// The user answers at poll 40 (a key "" is none), or had pressed two keys before the prompt: then
-// the first ends it at once and the second stays for later.
-TEST_F(ScreensTest, AnyKeyEitherMouseButtonOrAClosedWindowEndsTheWait)
-{
-    const struct { const char* answer; std::string key; int buttons; bool close; } rows[] = {
-        {"space", " ", 0, false}, {"letter", "x", 0, false}, {"left button", "", 1, false},
-        {"right button", "", 2, false}, {"both buttons", "", 3, false}, {"closed window", "", 0, true},
-        {"keys pending before the prompt", "", 0, false}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.answer);
-        startAfresh();
         const bool early = &row == &rows[6];
         if (early)
             fake.pendingKeys = {"a", "b"};
@@ -62,6 +45,12 @@ TEST_F(ScreensTest, AnyKeyEitherMouseButtonOrAClosedWindowEndsTheWait)
                 fake.closeWindowByUser();
         });
         WaitContinue(25);
+        ASSERT_EQ(fake.count("printLine"), 1);
+        const Call& prompt = nth("printLine", 0);
+        EXPECT_EQ(prompt.text, "Weiter ?  <RETURN>");
+        EXPECT_EQ(prompt.args, (Args{73, double(row.row)}));
+        EXPECT_EQ((std::tuple{prompt.fontSize, prompt.fontName, prompt.foreground, prompt.background}),
+                  (std::tuple{16.0, std::string("times"), kWhite, kBackground}));
         EXPECT_GE(fake.pollCount, early ? 1 : 40);
         EXPECT_LE(fake.pollCount, early ? 1 : 42);
         EXPECT_EQ(Texts(fake.pendingKeys.begin(), fake.pendingKeys.end()), early ? Texts{"b"} : Texts{});
