@@ -440,13 +440,16 @@ double QtPlatform::timer()
 
 // --- Random ----------------------------------------------------------------------------------------
 
+// A draw between two polls means the program is stepping, not waiting in a poll loop.
 void QtPlatform::seedRandom(double value)
 {
+    ++activity_;
     random_.mixSeed(value);
 }
 
 double QtPlatform::random()
 {
+    ++activity_;
     return random_.nextDouble();
 }
 
