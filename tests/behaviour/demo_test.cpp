@@ -22,11 +22,7 @@ Args settings()
             double(state.blueDotRadius), state.redDotRadius};
 }
 
-class DemoTest : public LessonTest {
-protected:
-    size_t haltBoxes() const { return boxesSaying("Laufende Mikroteilchen"); }
-    size_t newSeriesBoxes() const { return boxesSaying("Neue Versuchsreihe!"); }
-};
+class DemoTest : public LessonTest {};
 
 // Undisturbed, both passes run around the halt notice, which comes between event calls 41 and 42.
 // Theorie in step 5 of the first pass ends it; a window closed there is no menu event but skips
@@ -51,7 +47,7 @@ TEST_F(DemoTest, DemonstrationRunsBothPassesAroundTheHaltNoticeUnlessCutShort)
         RunDemo();
         EXPECT_EQ(fake.processEventsCount, row.processEvents);
         EXPECT_EQ(fake.count("messageBox"), row.boxes);
-        EXPECT_EQ(haltBoxes(), row.haltBoxes);
+        EXPECT_EQ(boxesSaying("Laufende Mikroteilchen"), row.haltBoxes);
         EXPECT_EQ(firstPass, (Args{2, 40, 4, 2, 1, 1, 1, 1, 1, 7, 7}));
         EXPECT_EQ(settings(), (Args{3, 100, 1, 1, 0, 1, 0, 1, 1, 7, 7}));
         EXPECT_EQ((Args{double(state.intervalsDone), double(state.demoDone), double(histogramEntries())}),
@@ -89,7 +85,7 @@ TEST_F(DemoTest, OneSeriesAsTheVeryFirstCommandRunsTheDemonstrationFirst)
     EXPECT_GT(wait, indexOf("messageBox"));   // after the halt notice
     EXPECT_GT(wait, indexOf("processEvents", 142));
     EXPECT_LT(wait, indexOf("processEvents", 143));
-    EXPECT_EQ(newSeriesBoxes(), 1);
+    EXPECT_EQ(boxesSaying("Neue Versuchsreihe!"), 1);
     int clicksInSeries = 0;
     for (const auto* sound : fake.callsOf("playSound"))
         clicksInSeries += positionOf(sound) > wait;
@@ -98,15 +94,15 @@ TEST_F(DemoTest, OneSeriesAsTheVeryFirstCommandRunsTheDemonstrationFirst)
     EXPECT_EQ(state.histogram[50], 1);
     EXPECT_EQ(state.intervalsTotal, 1);
     fake.dispatchMenu(kOneSeries);
-    EXPECT_EQ(newSeriesBoxes(), 1);
+    EXPECT_EQ(boxesSaying("Neue Versuchsreihe!"), 1);
     EXPECT_EQ(state.intervalsTotal, 2);
 
     fake.calls.clear();
     fake.dispatchMenu(kDemo);
-    EXPECT_EQ(haltBoxes(), 1);   // the second demonstration ran in full
+    EXPECT_EQ(boxesSaying("Laufende Mikroteilchen"), 1);   // the second demonstration ran in full
     EXPECT_TRUE(textCalls("  DEMO !").empty());
     fake.dispatchMenu(kTenSeries);
-    EXPECT_EQ(newSeriesBoxes(), 1);
+    EXPECT_EQ(boxesSaying("Neue Versuchsreihe!"), 1);
     EXPECT_EQ(state.intervalsTotal, 10);
     EXPECT_EQ(fake.callsOf("printLine").back()->text, "Zahl der Versuche n:10");
 }
