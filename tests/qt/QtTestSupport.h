@@ -1,8 +1,10 @@
 #pragma once
 
-// Shared set-up for the Qt binding tests: a binding joined to the test's QApplication,
-// pixel colours by name, and a stand-in user who answers message boxes.
+// Shared set-up for the Qt binding tests: a binding joined to the test's QApplication on a
+// white canvas, pixel access at logical points, a drawing area of a chosen size, and a
+// stand-in user who answers message boxes.
 
+#include "platform/qt/MainWindow.h"
 #include "platform/qt/PixelCanvas.h"
 #include "platform/qt/QtPlatform.h"
 
@@ -12,6 +14,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -34,23 +38,60 @@ inline std::unique_ptr<QtPlatform> makePlatform()
     return std::make_unique<QtPlatform>(argc, argv);
 }
 
+// A fresh binding with a white canvas and black ink.
+class BindingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        binding = makePlatform();
+        binding->setWindowBackground(kWhite);
+        binding->clearWindow();
+        binding->setForeground(kBlack);
+    }
+
+    Colour at(int x, int y) const { return binding->canvas().colourAt(x, y); }
+    QImage snapshot() const { return binding->canvas().image().copy(); }
+    int count(QRect area, Colour colour) const
+    {
+        int found = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                found += at(x, y) == colour ? 1 : 0;
+        return found;
+    }
+
+    // Resizes the open window until the drawing area has this size (the offscreen screen is
+    // smaller than some sizes wanted; the window may still be larger).
+    void useDrawingArea(int width, int height)
+    {
+        MainWindow& window = binding->mainWindow();
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            binding->processEvents();
+            if (binding->drawingWidth() == width && binding->drawingHeight() == height)
+                break;
+            window.resize(window.width() + width - binding->drawingWidth(),
+                          window.height() + height - binding->drawingHeight());
+        }
+        ASSERT_EQ(binding->drawingWidth(), width);
+        ASSERT_EQ(binding->drawingHeight(), height);
+    }
+
+    std::unique_ptr<QtPlatform> binding;
+};
+
 // What a message box showed when the stand-in user looked at it.
 struct SeenBox {
-    QString title;
-    QString text;
+    QString title, text, defaultButton;
     QStringList buttons;
-    QString defaultButton;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     bool hasIconPixmap = false;
 };
 
-// Watches for message boxes and answers each one: by default with Return (the default
-// button), or by clicking the button that chooseCaption names.
+// Answers every message box: with Return (the default button), or by clicking the button
+// that chooseCaption names, after the box has been open for patienceMilliseconds.
 class BoxAnswerer {
 public:
-    // patienceMilliseconds: how long a box stays open before the user answers it.
-    explicit BoxAnswerer(std::function<QString(const SeenBox&)> chooseCaption = {},
-                         int patienceMilliseconds = 0)
+    explicit BoxAnswerer(std::function<QString(const SeenBox&)> chooseCaption = {}, int patienceMilliseconds = 0)
         : chooseCaption_(std::move(chooseCaption)), patience_(patienceMilliseconds)
     {
         clock_.start();
@@ -73,22 +114,16 @@ private:
         if (clock_.elapsed() - box->property("seenByTest").toLongLong() < patience_)
             return;
         box->setProperty("answeredByTest", true);
-        SeenBox view;
-        view.title = box->windowTitle();
-        view.text = box->text();
+        SeenBox view{box->windowTitle(), box->text(),
+                     box->defaultButton() ? box->defaultButton()->text() : QString(), {}, box->icon(),
+                     !box->iconPixmap().isNull()};
         for (QAbstractButton* button : box->buttons())
             view.buttons.append(button->text());
-        view.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
-        view.icon = box->icon();
-        view.hasIconPixmap = !box->iconPixmap().isNull();
         seen.push_back(view);
         const QString caption = chooseCaption_ ? chooseCaption_(view) : QString();
-        for (QAbstractButton* button : box->buttons()) {
-            if (!caption.isEmpty() && button->text() == caption) {
-                button->click();
-                return;
-            }
-        }
+        for (QAbstractButton* button : box->buttons())
+            if (!caption.isEmpty() && button->text() == caption)
+                return button->click();
         if (box->defaultButton())
             box->defaultButton()->click();
     }

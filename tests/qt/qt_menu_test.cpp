@@ -1,11 +1,10 @@
-// The menu bar built from the program's menu list, and the rule of when a choice reaches
-// the program: only from processEvents() and waitForEvents(), in the order chosen, also
-// when it was made during a pause or a poll.
+// The menu bar built from the program's menu list, and the rule of when a choice reaches the
+// program: only from processEvents() and waitForEvents(), in the order chosen, also when it
+// was made during a pause or a poll. Keys and mouse buttons are taken in during pauses.
 
 #include "QtTestSupport.h"
 
 #include "platform/qt/CanvasWidget.h"
-#include "platform/qt/MainWindow.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -13,8 +12,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -30,9 +27,8 @@ const std::vector<std::string> kMenuText = {
     "&3 Experiment 10 x wiederholen", "",
     "HILFE |", "&Theorie", "&Bedienung", "", "", ""};
 
-std::vector<int> chosen;
+std::vector<int> chosen, depthAtChoice;
 int depth = 0;
-std::vector<int> depthAtChoice;
 std::function<void(int)> duringChoice;
 
 void recordChoice(int32_t index)
@@ -45,14 +41,14 @@ void recordChoice(int32_t index)
     --depth;
 }
 
-class MenuTest : public ::testing::Test {
+class MenuTest : public BindingTest {
 protected:
     void SetUp() override
     {
         chosen.clear();
         depthAtChoice.clear();
         duringChoice = nullptr;
-        binding = makePlatform();
+        BindingTest::SetUp();
         binding->setMenuHandler(recordChoice);
         binding->openWindow("Menu");
         binding->installMenu(kMenuText);
@@ -83,58 +79,57 @@ protected:
         QTimer::singleShot(milliseconds, action, &QAction::trigger);
     }
 
-    std::unique_ptr<QtPlatform> binding;
+    void send(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held)
+    {
+        const QPointF where(20, 20);
+        QMouseEvent event(type, where, where, button, held, Qt::NoModifier);
+        QApplication::sendEvent(binding->mainWindow().canvasWidget(), &event);
+    }
+    void send(Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(binding->mainWindow().canvasWidget(), &event);
+    }
 };
 
 } // namespace
 
-TEST_F(MenuTest, TitlesEntriesSeparatorAndMnemonicsFollowTheList)
+TEST_F(MenuTest, BarFollowsTheListAndEachEntryReportsItsPosition)
 {
+    struct Entry { QString text; int index; };
+    struct Menu { QString title; QKeyCombination mnemonic; std::vector<Entry> entries; };
+    // Index -1 is the dashed separator.
+    const std::vector<Menu> expected = {
+        {"&DESK", Qt::ALT | Qt::Key_D, {{"&Quit", 1}, {"", -1}, {"&Info", 3}, {"&Autor", 4}}},
+        {"&EXPERIMENT", Qt::ALT | Qt::Key_E,
+         {{"&1 Demo-Experiment", 7}, {"&2 Neues Experiment / 1 x wiederholen", 8}, {"&3 Experiment 10 x wiederholen", 9}}},
+        {"&HILFE", Qt::ALT | Qt::Key_H, {{"&Theorie", 12}, {"&Bedienung", 13}}}};
     const QList<QMenu*> bar = menus();
     ASSERT_EQ(bar.size(), 3);
-    EXPECT_EQ(bar[0]->title(), QStringLiteral("&DESK"));
-    EXPECT_EQ(bar[1]->title(), QStringLiteral("&EXPERIMENT"));
-    EXPECT_EQ(bar[2]->title(), QStringLiteral("&HILFE"));
-    EXPECT_EQ(QKeySequence::mnemonic(bar[0]->title()), QKeySequence(Qt::ALT | Qt::Key_D));
-    EXPECT_EQ(QKeySequence::mnemonic(bar[1]->title()), QKeySequence(Qt::ALT | Qt::Key_E));
-    EXPECT_EQ(QKeySequence::mnemonic(bar[2]->title()), QKeySequence(Qt::ALT | Qt::Key_H));
-
-    const QList<QAction*> desk = bar[0]->actions();
-    ASSERT_EQ(desk.size(), 4);
-    EXPECT_EQ(desk[0]->text(), QStringLiteral("&Quit"));
-    EXPECT_TRUE(desk[1]->isSeparator());
-    EXPECT_EQ(desk[2]->text(), QStringLiteral("&Info"));
-    EXPECT_EQ(desk[3]->text(), QStringLiteral("&Autor"));
-    EXPECT_EQ(QKeySequence::mnemonic(desk[0]->text()), QKeySequence(Qt::ALT | Qt::Key_Q));
-
-    const QList<QAction*> experiment = bar[1]->actions();
-    ASSERT_EQ(experiment.size(), 3);
-    EXPECT_EQ(experiment[0]->text(), QStringLiteral("&1 Demo-Experiment"));
-    EXPECT_EQ(experiment[1]->text(), QStringLiteral("&2 Neues Experiment / 1 x wiederholen"));
-    EXPECT_EQ(experiment[2]->text(), QStringLiteral("&3 Experiment 10 x wiederholen"));
-
-    const QList<QAction*> help = bar[2]->actions();
-    ASSERT_EQ(help.size(), 2);
-    EXPECT_EQ(help[0]->text(), QStringLiteral("&Theorie"));
-    EXPECT_EQ(help[1]->text(), QStringLiteral("&Bedienung"));
-}
-
-TEST_F(MenuTest, EachEntryReportsItsPositionInTheList)
-{
-    const std::vector<std::pair<QString, int>> expected = {
-        {"&Quit", 1}, {"&Info", 3}, {"&Autor", 4}, {"&1 Demo-Experiment", 7},
-        {"&2 Neues Experiment / 1 x wiederholen", 8}, {"&3 Experiment 10 x wiederholen", 9},
-        {"&Theorie", 12}, {"&Bedienung", 13}};
-    for (const auto& [text, index] : expected) {
-        chosen.clear();
-        entry(text)->trigger();
-        binding->processEvents();
-        ASSERT_EQ(chosen, std::vector<int>{index}) << text.toStdString();
+    for (size_t m = 0; m < expected.size(); ++m) {
+        SCOPED_TRACE(expected[m].title.toStdString());
+        EXPECT_EQ(bar[int(m)]->title(), expected[m].title);
+        EXPECT_EQ(QKeySequence::mnemonic(bar[int(m)]->title()), QKeySequence(expected[m].mnemonic));
+        const QList<QAction*> actions = bar[int(m)]->actions();
+        ASSERT_EQ(actions.size(), int(expected[m].entries.size()));
+        for (size_t e = 0; e < expected[m].entries.size(); ++e) {
+            const Entry& want = expected[m].entries[e];
+            SCOPED_TRACE(want.text.toStdString());
+            EXPECT_EQ(actions[int(e)]->isSeparator(), want.index < 0);
+            if (want.index < 0)
+                continue;
+            EXPECT_EQ(actions[int(e)]->text(), want.text);
+            chosen.clear();
+            actions[int(e)]->trigger();
+            binding->processEvents();
+            EXPECT_EQ(chosen, std::vector<int>{want.index});
+        }
     }
 }
 
-TEST_F(MenuTest, AChoiceMadeDuringAPauseWaitsForTheNextProcessEvents)
+TEST_F(MenuTest, ChoicesArriveOnlyWhenEventsAreProcessedAndRunNestedInACommand)
 {
+    // Chosen during a pause and a poll: held, then dispatched in order.
     chooseSoon("&Autor");
     chooseSoon("&Theorie", 10);
     binding->pause(60);
@@ -143,25 +138,24 @@ TEST_F(MenuTest, AChoiceMadeDuringAPauseWaitsForTheNextProcessEvents)
     EXPECT_TRUE(chosen.empty());
     binding->processEvents();
     EXPECT_EQ(chosen, (std::vector<int>{4, 12}));
-}
 
-TEST_F(MenuTest, WaitForEventsBlocksUntilAChoiceAndDispatchesIt)
-{
+    // The program's event loop blocks until a choice and dispatches it.
+    chosen.clear();
     chooseSoon("&Info", 30);
     for (int calls = 0; calls < 50 && chosen.empty(); ++calls)
         binding->waitForEvents();
     EXPECT_EQ(chosen, std::vector<int>{3});
-}
 
-TEST_F(MenuTest, AChoiceDuringACommandRunsNestedInsideIt)
-{
+    // A choice during a running command: held while it pauses, nested at its processEvents.
+    chosen.clear();
+    depthAtChoice.clear();
     duringChoice = [this](int index) {
         if (index != 8)
             return;
         chooseSoon("&Theorie");
         binding->pause(30);
-        EXPECT_EQ(chosen, std::vector<int>{8});   // held while the command pauses
-        binding->processEvents();                  // the command's own event processing
+        EXPECT_EQ(chosen, std::vector<int>{8});
+        binding->processEvents();
     };
     entry("&2 Neues Experiment / 1 x wiederholen")->trigger();
     binding->processEvents();
@@ -171,18 +165,11 @@ TEST_F(MenuTest, AChoiceDuringACommandRunsNestedInsideIt)
 
 TEST_F(MenuTest, KeysAndBothMouseButtonsDuringAPauseAreSeenAtTheNextPoll)
 {
-    CanvasWidget* canvas = binding->mainWindow().canvasWidget();
-    QTimer::singleShot(5, canvas, [canvas] {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-        QApplication::sendEvent(canvas, &press);
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-        QApplication::sendEvent(canvas, &enter);
-        const QPointF where(20, 20);
-        QMouseEvent left(QEvent::MouseButtonPress, where, where, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(canvas, &left);
-        QMouseEvent both(QEvent::MouseButtonPress, where, where, Qt::RightButton,
-                         Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
-        QApplication::sendEvent(canvas, &both);
+    QTimer::singleShot(5, &binding->mainWindow(), [this] {
+        send(Qt::Key_A, QStringLiteral("a"));
+        send(Qt::Key_Return, QStringLiteral("\r"));
+        send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseButtonPress, Qt::RightButton, Qt::LeftButton | Qt::RightButton);
     });
     binding->pause(40);
     EXPECT_EQ(binding->mouseButtons(), 3);
@@ -190,34 +177,21 @@ TEST_F(MenuTest, KeysAndBothMouseButtonsDuringAPauseAreSeenAtTheNextPoll)
     EXPECT_EQ(binding->takeKey(), "\r");
     EXPECT_EQ(binding->takeKey(), "");
 
-    // Both released again during the next pause: the press still counts once.
-    QTimer::singleShot(5, canvas, [canvas] {
-        const QPointF where(20, 20);
-        QMouseEvent releaseLeft(QEvent::MouseButtonRelease, where, where, Qt::LeftButton, Qt::RightButton,
-                                Qt::NoModifier);
-        QApplication::sendEvent(canvas, &releaseLeft);
-        QMouseEvent releaseRight(QEvent::MouseButtonRelease, where, where, Qt::RightButton, Qt::NoButton,
-                                 Qt::NoModifier);
-        QApplication::sendEvent(canvas, &releaseRight);
-        QMouseEvent right(QEvent::MouseButtonPress, where, where, Qt::RightButton, Qt::RightButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(canvas, &right);
-        QMouseEvent released(QEvent::MouseButtonRelease, where, where, Qt::RightButton, Qt::NoButton,
-                             Qt::NoModifier);
-        QApplication::sendEvent(canvas, &released);
+    // Both released, then right pressed and released during the next pause: the last poll's
+    // state still counts once.
+    QTimer::singleShot(5, &binding->mainWindow(), [this] {
+        send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::RightButton);
+        send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton);
+        send(QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
+        send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton);
     });
     binding->pause(40);
-    EXPECT_EQ(binding->mouseButtons(), 3);   // still held at the last poll, right pressed since
+    EXPECT_EQ(binding->mouseButtons(), 3);
     EXPECT_EQ(binding->mouseButtons(), 0);
-}
 
-TEST_F(MenuTest, AShiftKeyAloneIsNoKeyPress)
-{
-    CanvasWidget* canvas = binding->mainWindow().canvasWidget();
-    QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
-    QApplication::sendEvent(canvas, &shift);
-    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
-    QApplication::sendEvent(canvas, &right);
+    // A shift key alone is no key press.
+    send(Qt::Key_Shift, QString(), Qt::ShiftModifier);
+    send(Qt::Key_Right, QString());
     EXPECT_EQ(binding->takeKey(), "Right");
     EXPECT_EQ(binding->takeKey(), "");
 }

@@ -6,7 +6,6 @@
 
 #include "measurement/ExperimentScreen.h"
 #include "measurement/MeasurementRun.h"
-#include "platform/qt/MainWindow.h"
 #include "shell/Canvas.h"
 #include "shell/DotSprites.h"
 #include "shell/MainProgram.h"
@@ -17,8 +16,6 @@
 #include <QSet>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 using namespace qttest;
@@ -26,10 +23,6 @@ using namespace qttest;
 namespace {
 
 constexpr Colour kLightBlue = makeColour(153, 204, 255);
-
-struct Area {
-    int width, height;
-};
 
 // Nearest integer with halves to even, as the program makes logical coordinates.
 int16_t nearest(double v) { return static_cast<int16_t>(std::nearbyint(v)); }
@@ -41,11 +34,11 @@ struct Flight {
     double x(int j) const { return x0 + j * static_cast<double>(d); }
 };
 
-class ProgramDrawingTest : public ::testing::Test {
+class ProgramDrawingTest : public BindingTest {
 protected:
     void SetUp() override
     {
-        binding = makePlatform();
+        BindingTest::SetUp();
         installPlatform(*binding);
         state = ProgramState{};
         state.colorBackground = kSky;   // the program's colours, as its start-up sets them
@@ -60,49 +53,29 @@ protected:
         binding->setWindowBackground(state.colorBackground);
     }
 
-    // The offscreen screen is smaller than some areas wanted; the window may still be larger.
-    void useDrawingArea(Area area)
+    void useArea(int width, int height)
     {
-        MainWindow& window = binding->mainWindow();
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            binding->processEvents();
-            if (binding->drawingWidth() == area.width && binding->drawingHeight() == area.height)
-                break;
-            window.resize(window.width() + area.width - binding->drawingWidth(),
-                          window.height() + area.height - binding->drawingHeight());
-        }
-        ASSERT_EQ(binding->drawingWidth(), area.width);
-        ASSERT_EQ(binding->drawingHeight(), area.height);
+        useDrawingArea(width, height);
         InitCanvas();
         binding->clearWindow();
     }
 
-    Colour pixel(int x, int y) const { return binding->canvas().colourAt(x, y); }
-    Colour at(int16_t x, int16_t y) const { return pixel(ScaleX(x), ScaleY(y)); }
-    QImage snapshot() const { return binding->canvas().image().copy(); }
+    Colour logical(int16_t x, int16_t y) const { return at(ScaleX(x), ScaleY(y)); }
     int ratio() const { return qRound(binding->canvas().devicePixelRatio()); }
-    int count(QRect area, Colour colour) const
-    {
-        int found = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                found += pixel(x, y) == colour ? 1 : 0;
-        return found;
-    }
 
     // The black outline sampled along its four edges, with nothing drawn just outside it.
     // Returns the colours seen just inside.
-    QSet<Colour> expectPictureFrame(const std::string& what)
+    QSet<Colour> expectPictureFrame()
     {
         const int left = ScaleX(4), right = ScaleX(316), top = ScaleY(4), bottom = ScaleY(192) + ScaleY(4);
         QSet<Colour> inside;
         for (int i = 1; i < 16; ++i) {
             const int x = left + (right - left) * i / 16, y = top + (bottom - top) * i / 16;
             for (const QPoint p : {QPoint(x, top), QPoint(x, bottom), QPoint(left, y), QPoint(right, y)})
-                EXPECT_EQ(pixel(p.x(), p.y()), kBlack) << what << " frame at " << p.x() << "," << p.y();
+                EXPECT_EQ(at(p.x(), p.y()), kBlack) << "frame at " << p.x() << "," << p.y();
             for (const QPoint p : {QPoint(x, top - 1), QPoint(x, bottom + 1), QPoint(left - 1, y), QPoint(right + 1, y)})
-                EXPECT_EQ(pixel(p.x(), p.y()), kSky) << what << " outside at " << p.x() << "," << p.y();
-            for (const Colour c : {pixel(x, top + 1), pixel(x, bottom - 1), pixel(left + 1, y), pixel(right - 1, y), pixel(x, y)})
+                EXPECT_EQ(at(p.x(), p.y()), kSky) << "outside at " << p.x() << "," << p.y();
+            for (const Colour c : {at(x, top + 1), at(x, bottom - 1), at(left + 1, y), at(right - 1, y), at(x, y)})
                 inside.insert(c);
         }
         return inside;
@@ -125,23 +98,68 @@ protected:
                 marks += seen.pixel(x, y) == clean.pixel(x, y) ? 0 : 1;
         return marks;
     }
-
-    std::unique_ptr<QtPlatform> binding;
 };
 
 } // namespace
 
-TEST_F(ProgramDrawingTest, StartPictureFillsItsBlackFrameAtEverySize)
+// At every size: the start picture fills its black frame, the dot images are made without a
+// visible trace, and a patch captured at fractional corners (or along the 20-step flight of
+// the red dot) is restored exactly by its put, whatever was put there in between.
+TEST_F(ProgramDrawingTest, StartPictureDotImagesAndCapturesAtEverySize)
 {
-    for (const Area area : {Area{800, 600}, Area{1000, 700}}) {
-        useDrawingArea(area);
+    for (const auto& [width, height] : {std::pair{800, 600}, std::pair{896, 672}, std::pair{1000, 700}}) {
+        SCOPED_TRACE(width);
+        useArea(width, height);
         BoxAnswerer user;
         DrawStartPicture();
         EXPECT_TRUE(user.seen.empty()) << "the picture beside the program loads";
-        const QSet<Colour> inside = expectPictureFrame(std::to_string(area.width));
-        // The picture reaches the frame on every side and is no flat colour.
-        EXPECT_FALSE(inside.contains(kSky)) << area.width;
-        EXPECT_GE(inside.size(), 10) << area.width;
+        const QSet<Colour> inside = expectPictureFrame();
+        EXPECT_FALSE(inside.contains(kSky));   // the picture reaches the frame on every side
+        EXPECT_GE(inside.size(), 10);          // and is no flat colour
+        ASSERT_LT(count(QRect(20, 20, 21, 21), at(30, 30)), 21 * 21) << "the dots need a background with detail";
+
+        const QImage before = snapshot();
+        PrepareDotSprites();
+        EXPECT_EQ(snapshot(), before);
+        if (width == 800) {
+            EXPECT_EQ(state.blueDotRadius, 10.0f);
+            EXPECT_EQ(state.redDotRadius, 7.0);
+            const struct { const ImageString& image; int side; Colour centre; } dots[] = {
+                {state.blueDotImage, 21, kBlue}, {state.redDotImage, 15, kRed}};
+            for (const auto& dot : dots) {
+                ASSERT_EQ(dot.image.width, dot.side * ratio());
+                ASSERT_EQ(dot.image.height, dot.side * ratio());
+                const size_t middle = static_cast<size_t>(dot.image.width / 2);
+                EXPECT_EQ(dot.image.pixels[middle * static_cast<size_t>(dot.image.width) + middle], dot.centre);
+                // Outside the round dot the corner shows the picture that was there.
+                EXPECT_EQ(dot.image.pixels.front(), at(30 - dot.side / 2, 30 - dot.side / 2)) << dot.side;
+            }
+        }
+
+        const Flight path = flightPath();
+        const double r = path.r;
+        const int side = (2 * path.r + 1) * ratio();
+        ASSERT_EQ(state.redDotImage.width, side);
+        for (const double fraction : {0.0, 0.25, 0.4999, 0.5, 0.5001, 0.75}) {
+            SCOPED_TRACE(fraction);
+            const double x = 150 + fraction, y = path.yF - fraction;
+            const ImageString box = binding->capture(x - r, y - r, x + r, y + r);
+            EXPECT_EQ(box.width, side);
+            EXPECT_EQ(box.height, side);
+            binding->putImage(x - r, y - r, state.redDotImage);
+            EXPECT_NE(snapshot(), before);
+            binding->putImage(x - r, y - r, box);
+            EXPECT_EQ(snapshot(), before);
+        }
+        for (int j = 1; j <= 20; ++j) {
+            const double x = path.x(j), y = path.yF;
+            const ImageString box = binding->capture(x - r, y - r, x + r, y + r);
+            EXPECT_EQ(box.width, side) << j;
+            binding->putImage(x - r, y - r, state.redDotImage);
+            EXPECT_EQ(at(static_cast<int>(std::floor(x + 0.5)), path.yF), kRed) << j;
+            binding->putImage(x - r, y - r, box);
+        }
+        EXPECT_EQ(marksOnPath(snapshot(), before), 0);
     }
 }
 
@@ -155,8 +173,7 @@ TEST_F(ProgramDrawingTest, UnreadablePictureIsToldInGermanAndTheFrameIsStillDraw
     broken.close();
     const std::string programFolder = QDir::currentPath().toStdString();
     binding->setCurrentFolder(folder.path().toStdString());
-    useDrawingArea({800, 600});
-
+    useArea(800, 600);
     BoxAnswerer user;
     DrawStartPicture();
     binding->setCurrentFolder(programFolder);
@@ -166,46 +183,18 @@ TEST_F(ProgramDrawingTest, UnreadablePictureIsToldInGermanAndTheFrameIsStillDraw
     EXPECT_TRUE(text.contains(QStringLiteral("bild3c2.gif"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("besch\u00e4digt"))) << text.toStdString();
     EXPECT_EQ(state.backgroundPicture, 0);
-    EXPECT_EQ(expectPictureFrame("without picture"), QSet<Colour>{kSky});
-}
-
-TEST_F(ProgramDrawingTest, DotImagesAreMadeWithoutAVisibleTrace)
-{
-    useDrawingArea({800, 600});
-    DrawStartPicture();
-    const QImage before = snapshot();
-    ASSERT_LT(count(QRect(20, 20, 21, 21), pixel(30, 30)), 21 * 21) << "the dots need a background with detail";
-
-    PrepareDotSprites();
-
-    EXPECT_EQ(snapshot(), before);
-    EXPECT_EQ(state.blueDotRadius, 10.0f);
-    EXPECT_EQ(state.redDotRadius, 7.0);
-    const struct { const ImageString& image; int side; Colour centre; } dots[] = {
-        {state.blueDotImage, 21, kBlue}, {state.redDotImage, 15, kRed}};
-    for (const auto& dot : dots) {
-        ASSERT_EQ(dot.image.width, dot.side * ratio());
-        ASSERT_EQ(dot.image.height, dot.side * ratio());
-        const size_t middle = static_cast<size_t>(dot.image.width / 2);
-        EXPECT_EQ(dot.image.pixels[middle * static_cast<size_t>(dot.image.width) + middle], dot.centre);
-        // Outside the round dot the corner shows the picture that was there.
-        EXPECT_EQ(dot.image.pixels.front(), pixel(30 - dot.side / 2, 30 - dot.side / 2)) << dot.side;
-    }
+    EXPECT_EQ(expectPictureFrame(), QSet<Colour>{kSky});
 }
 
 TEST_F(ProgramDrawingTest, TenIntervalSeriesLeavesFrameGraphAndTextsWhereTheClassLooks)
 {
-    useDrawingArea({800, 600});
+    useArea(800, 600);
     state.experimentMode = 3;   // a series after the demonstration
     state.stepsPerInterval = 100;
-    state.intervalsPerRun = 10;
-    state.intervalsTotal = 10;
+    state.intervalsPerRun = state.intervalsTotal = 10;
     state.rateParameter = 1.0;
-    state.scaleDivisor = 1;
-    state.demoDone = 1;
-    state.seriesAnnounced = 1;
+    state.scaleDivisor = state.demoDone = state.seriesAnnounced = state.runPassLimit = 1;
     state.delayFactor = 1;
-    state.runPassLimit = 1;
     BoxAnswerer user;
     ExperimentScreen();
     EXPECT_TRUE(user.seen.empty());
@@ -221,7 +210,7 @@ TEST_F(ProgramDrawingTest, TenIntervalSeriesLeavesFrameGraphAndTextsWhereTheClas
     const int16_t meanX = nearest(6 * sum / intervals + 100);
     // A probe on the red mean marker sees red, whatever lies under it.
     const auto expectAt = [&](int16_t x, int16_t y, Colour colour, const char* what) {
-        EXPECT_EQ(at(x, y), x == meanX ? kRed : colour) << what << " at " << x << "," << y;
+        EXPECT_EQ(logical(x, y), x == meanX ? kRed : colour) << what << " at " << x << "," << y;
     };
     for (const QPoint p : {QPoint(97, 17), QPoint(97, 60), QPoint(97, 103), QPoint(160, 17), QPoint(223, 60)})
         expectAt(static_cast<int16_t>(p.x()), static_cast<int16_t>(p.y()), kLightBlue, "margin");
@@ -238,95 +227,52 @@ TEST_F(ProgramDrawingTest, TenIntervalSeriesLeavesFrameGraphAndTextsWhereTheClas
     for (const int16_t x : {103, 133, 163, 193, 217}) {
         expectAt(x, 20, kBlack, "top border");
         // The outer row of the bottom border: the white curve may run along its middle row.
-        EXPECT_EQ(pixel(ScaleX(x), ScaleY(100) + 1), kBlack) << "bottom border at " << x;
+        EXPECT_EQ(at(ScaleX(x), ScaleY(100) + 1), kBlack) << "bottom border at " << x;
     }
     // Measured points, red, radius 4: at the centre, unless the white expected point (radius 2)
     // of the same count lies on it; then 3 pixels away on the far side.
     for (int k = 1; k <= 20; ++k) {
         const int32_t measured = state.histogram[static_cast<size_t>(k)];
         const double expected = m == 0 ? 0 : 10 * std::exp(k * std::log(m) - m - std::lgamma(k + 1.0));
-        const int x = ScaleX(static_cast<int16_t>(6 * k + 100));
-        const int y = ScaleY(nearest(100 - 4.0 * measured));
-        const int whiteY = ScaleY(nearest(100 - 4 * expected));
+        const int y = ScaleY(nearest(100 - 4.0 * measured)), whiteY = ScaleY(nearest(100 - 4 * expected));
         const int probe = std::abs(whiteY - y) > 2 ? y : (whiteY <= y ? y + 3 : y - 3);
-        EXPECT_EQ(pixel(x, probe), kRed) << "count " << k << " measured " << measured;
+        EXPECT_EQ(at(ScaleX(static_cast<int16_t>(6 * k + 100)), probe), kRed) << "count " << k << " measured " << measured;
     }
 
     // "Zeit": black glyphs on their light-blue cell.
     const QRect zeit(ScaleX(30), ScaleY(95), ScaleX(15), ScaleY(10));
-    EXPECT_EQ(pixel(zeit.left(), zeit.top()), kLightBlue);
+    EXPECT_EQ(at(zeit.left(), zeit.top()), kLightBlue);
     EXPECT_GT(count(zeit, kBlack), 30);
     EXPECT_GT(count(zeit, kLightBlue), 100);
     // "Mittelwert:" in white on red at column 4, row 3 of the 30-point grid.
     binding->setFontSize(FontPoints(30));
     const QSize cell = binding->canvas().textCell();
     const QRect mean(3 * cell.width(), 2 * cell.height(), 4 * cell.width(), cell.height() / 3);
-    EXPECT_EQ(pixel(mean.left() + 1, mean.top() + 1), kRed);
+    EXPECT_EQ(at(mean.left() + 1, mean.top() + 1), kRed);
     EXPECT_GT(count(mean, kRed), count(mean, kWhite));
     EXPECT_GT(count(mean, kWhite), 10);
 }
 
-// A patch captured at fractional corners and put back at the same corner restores every pixel,
-// whatever was put there in between; so does the whole 20-step flight of the red dot.
-TEST_F(ProgramDrawingTest, CaptureAtFractionalCornersIsRestoredExactlyByItsPut)
-{
-    for (const Area area : {Area{800, 600}, Area{896, 672}, Area{1000, 700}}) {
-        SCOPED_TRACE(area.width);
-        useDrawingArea(area);
-        DrawStartPicture();
-        PrepareDotSprites();
-        const QImage before = snapshot();
-        const Flight path = flightPath();
-        const double r = path.r;
-        const int side = (2 * path.r + 1) * ratio();
-        ASSERT_EQ(state.redDotImage.width, side);
-
-        for (const double fraction : {0.0, 0.25, 0.4999, 0.5, 0.5001, 0.75}) {
-            const double x = 150 + fraction, y = path.yF - fraction;
-            const ImageString box = binding->capture(x - r, y - r, x + r, y + r);
-            EXPECT_EQ(box.width, side) << fraction;
-            EXPECT_EQ(box.height, side) << fraction;
-            binding->putImage(x - r, y - r, state.redDotImage);
-            EXPECT_NE(snapshot(), before) << fraction;
-            binding->putImage(x - r, y - r, box);
-            EXPECT_EQ(snapshot(), before) << fraction;
-        }
-        for (int j = 1; j <= 20; ++j) {
-            const double x = path.x(j), y = path.yF;
-            const ImageString box = binding->capture(x - r, y - r, x + r, y + r);
-            EXPECT_EQ(box.width, side) << j;
-            binding->putImage(x - r, y - r, state.redDotImage);
-            EXPECT_EQ(pixel(static_cast<int>(std::floor(x + 0.5)), path.yF), kRed) << j;
-            binding->putImage(x - r, y - r, box);
-        }
-        EXPECT_EQ(marksOnPath(snapshot(), before), 0);
-    }
-}
-
-// The first demonstration pass as the lesson runs it, at the width of a 1024 x 768 screen:
-// neither the red dot nor the patch that flies where no particle is emitted may leave marks.
-// Each one-step pass starts from the background box the dot images left behind, as the first
-// pass after start-up does; a step that emits (one in five) flies the red dot instead, so six
-// passes fly that first box with near certainty.
-// That first box is the blue dot's, 2 * ScaleX(4) + 1 pixels square, larger than the
-// red dot's box the flight restores: the run must cut what it flies to that box.
+// The first demonstration pass at the width of a 1024 x 768 screen: neither the red dot nor
+// the patch that flies where no particle is emitted may leave marks. Each one-step pass
+// starts from the background box the dot images left behind, as the first pass after
+// start-up does; a step that emits (one in five) flies the red dot instead, so six passes fly
+// that first box with near certainty. That box is the blue dot's, 2 * ScaleX(4) + 1 pixels
+// square, larger than the red dot's box the flight restores: the run must cut it to size.
 TEST_F(ProgramDrawingTest, FirstPassFlightLeavesThePathAsItWas)
 {
-    useDrawingArea({896, 672});
+    useArea(896, 672);
     DrawStartPicture();
     PrepareDotSprites();
     const ImageString boxAfterStartUp = state.backgroundBox;
     state.rateParameter = 4.0;   // what the demonstration sets for its first pass
     state.scaleDivisor = 2;
-    state.intervalsTotal = 1;
-    state.seriesAnnounced = 1;
+    state.intervalsTotal = state.seriesAnnounced = state.runPassLimit = state.intervalsPerRun = 1;
+    state.stepsPerInterval = 1;
     state.blueDotRadius = static_cast<float>(ScaleX(3));
     state.redDotRadius = ScaleX(3);
-    state.runPassLimit = 1;
     state.experimentMode = 2;
-    state.intervalsPerRun = 1;
     state.delayFactor = 1.0;
-    state.stepsPerInterval = 1;
     ExperimentScreen();
     for (int pass = 2; pass <= 6; ++pass) {
         state.backgroundBox = boxAfterStartUp;
