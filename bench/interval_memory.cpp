@@ -35,20 +35,6 @@
 
 namespace {
 
-// The program's own colours, as its start-up sets them (start-up itself is not run here:
-// its title prompt and boxes wait for a user).
-void setProgramColours()
-{
-    state.colorBackground = makeColour(51, 168, 238);
-    state.colorWhite = makeColour(255, 255, 255);
-    state.colorBlack = makeColour(0, 0, 0);
-    state.colorRed = makeColour(255, 0, 0);
-    state.colorLightBlue = makeColour(153, 204, 255);
-    state.colorLightGreen = makeColour(149, 255, 204);
-    state.colorBlue = makeColour(51, 102, 255);
-    state.colorOrange = makeColour(255, 102, 51);
-}
-
 long residentKilobytes()
 {
     std::ifstream status("/proc/self/status");
@@ -95,7 +81,7 @@ void startAsAfterTheDemonstration()
 {
     state.menuEventCount = 0;
     InitCanvas();
-    setProgramColours();
+    SetColours();
     platform().setCurrentFolder(platform().programFolder());
     platform().openWindow("interval_memory");
     InitMenu();

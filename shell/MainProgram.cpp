@@ -16,19 +16,6 @@ namespace {
 const std::string kWindowTitle =
     std::string("Statistik von zufälligen Mikroteilchen") + std::string(26, ' ');
 
-void SetColours()
-{
-    state.colorBackground = makeColour(51, 168, 238);
-    state.colorWhite = makeColour(255, 255, 255);
-    state.colorBlack = makeColour(0, 0, 0);
-    state.colorRed = makeColour(255, 0, 0);
-    state.colorLightBlue = makeColour(153, 204, 255);
-    state.colorLightGreen = makeColour(149, 255, 204);
-    state.colorBlue = makeColour(51, 102, 255);
-    state.colorOrange = makeColour(255, 102, 51);
-}
-
-
 // Before the event loop the class gets to read the theory text; any key or mouse
 // button starts the lesson. A closed window ends the wait too.
 void WaitForKeyOrMouse()
@@ -87,6 +74,18 @@ int RunMainProgram()
     ReleasePicture(state.backgroundPicture);
     platform().closeWindow();
     return 0;
+}
+
+void SetColours()
+{
+    state.colorBackground = makeColour(51, 168, 238);
+    state.colorWhite = makeColour(255, 255, 255);
+    state.colorBlack = makeColour(0, 0, 0);
+    state.colorRed = makeColour(255, 0, 0);
+    state.colorLightBlue = makeColour(153, 204, 255);
+    state.colorLightGreen = makeColour(149, 255, 204);
+    state.colorBlue = makeColour(51, 102, 255);
+    state.colorOrange = makeColour(255, 102, 51);
 }
 
 void DrawStartPicture()

@@ -42,14 +42,7 @@ protected:
         state = ProgramState{};
         installPlatform(fake);
         InitCanvas();
-        state.colorBackground = kBackground;
-        state.colorWhite = kWhite;
-        state.colorBlack = kBlack;
-        state.colorRed = kRed;
-        state.colorLightBlue = kLightBlue;
-        state.colorLightGreen = kLightGreen;
-        state.colorBlue = kBlue;
-        state.colorOrange = kOrange;
+        SetColours();
         fake.setMenuHandler(Win_0_MenuEvent);
         fake.setCloseHandler(WindowClosed);
     }
