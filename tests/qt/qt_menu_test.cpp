@@ -129,6 +129,9 @@ TEST_F(MenuTest, BarFollowsTheListAndEachEntryReportsItsPosition)
 
 TEST_F(MenuTest, ChoicesArriveOnlyWhenEventsAreProcessedAndRunNestedInACommand)
 {
+    // Without these entries the waits below would only wait.
+    for (const char* text : {"&Autor", "&Theorie", "&Info", "&2 Neues Experiment / 1 x wiederholen"})
+        ASSERT_NE(entry(QString::fromUtf8(text)), nullptr) << text;
     // Chosen during a pause and a poll: held, then dispatched in order.
     chooseSoon("&Autor");
     chooseSoon("&Theorie", 10);
