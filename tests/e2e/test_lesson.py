@@ -62,7 +62,12 @@ def read_mean(session, app, shot):
         x, y, w, h = region.box_of(RED)
         field = region.crop(x + 1, y + 1, w - 2, h - 2)
         texts.append(session.ocr(field, name, invert=True, threshold=None, psm=7).strip())
-    return texts
+    label, value = texts[0], texts[1].replace(" ", "")
+    # The mean always has exactly one decimal; its thin comma is the glyph OCR loses most
+    # often, so digits alone are read as tenths ("91" is 9,1).
+    if value.isdigit() and len(value) >= 2:
+        value = value[:-1] + "," + value[-1]
+    return label, value
 
 
 def measured_points(app, shot):
