@@ -25,6 +25,8 @@ import subprocess
 import threading
 import time
 
+import sound  # tests/e2e, on the path run_benchmarks.py sets
+
 RATE = 44100
 
 
@@ -75,19 +77,6 @@ class TimedRecorder:
         return min(t - n / RATE for t, n in self.arrivals)
 
 
-def onsets(samples, threshold=300, quiet_ms=30):
-    """First sample above `threshold` after at least `quiet_ms` below it. The null sink
-    is digital, silence is exact zero, so a low threshold is safe."""
-    quiet = RATE * quiet_ms // 1000
-    found, last_loud = [], -quiet - 1
-    for i, value in enumerate(samples):
-        if abs(value) > threshold:
-            if i - last_loud > quiet:
-                found.append(i)
-            last_loud = i
-    return found
-
-
 def pulse_latencies(session):
     """What the server reports while the click stream plays: for the click stream
     (sink input) and for the sink, in ms."""
@@ -124,7 +113,9 @@ def measure(session, executable, wav, clicks=80):
     samples = recorder.stop()
     requests = [float(line.split()[1]) for line in out.splitlines() if line.startswith("play ")]
     origin = recorder.sample_time_origin()
-    heard = [origin + i / RATE for i in onsets(samples)]
+    # The null sink is digital, silence is exact zero: a low threshold is safe, and the
+    # clicks here are at least 60 ms apart.
+    heard = [origin + i / RATE for i in sound.click_onsets(samples, threshold=300, quiet_ms=30)]
 
     # Each onset belongs to the latest request before it: right as long as a latency stays
     # below the shortest gap (60 ms). A request without an onset was not heard.
