@@ -3,6 +3,7 @@
 #include "platform/qt/CanvasWidget.h"
 #include "platform/qt/ClickSound.h"
 #include "platform/qt/Fonts.h"
+#include "platform/qt/Logging.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/MenuBarBuilder.h"
 #include "platform/qt/MessageBoxes.h"
@@ -137,6 +138,7 @@ bool QtPlatform::windowExists() const
 
 void QtPlatform::closeWindow()
 {
+    qCInfo(lcPlatform) << "shut-down: the program closes its window";
     ++activity_;
     closedByProgram_ = true;
     heldChoices_.clear();
@@ -147,6 +149,7 @@ void QtPlatform::closeWindow()
 
 void QtPlatform::onClosedByUser()
 {
+    qCInfo(lcPlatform) << "the user closed the window";
     closedByUser_ = true;
     heldChoices_.clear();
     boxes_->rejectAll();
@@ -349,6 +352,7 @@ void QtPlatform::drawPicture(PictureId picture, double x, double y, double width
 
 void QtPlatform::releasePicture(PictureId picture)
 {
+    qCInfo(lcPlatform) << "released picture" << picture;
     pictures_.erase(picture);
 }
 

@@ -1,0 +1,3 @@
+#include "platform/qt/Logging.h"
+
+Q_LOGGING_CATEGORY(lcPlatform, "mikroteilchen.platform", QtWarningMsg)
