@@ -9,48 +9,11 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from x_session import BACKGROUND, XSession, test_arguments, wait_until  # noqa: E402
+from lesson_steps import answer_box, closing_line, start_to_event_loop, step_number  # noqa: E402
+from x_session import XSession, test_arguments, wait_until  # noqa: E402
 
 RED = (255, 0, 0)
-BLACK = (0, 0, 0)
 ARGS = None
-
-
-def start_to_event_loop(session, program):
-    """Starts the program, waits for the whole title screen (kept as a screenshot) and
-    answers the title prompt, the start hint, the theory box and the wait before the
-    event loop."""
-    app = session.launch(program)
-    app.wait_main_window()
-    app.wait_pixels("the title screen", lambda shot: shot.count(BACKGROUND) > 1000)
-    app.measure_area()
-    session.wait_text(lambda: app.grab_logical(0, 189, 320, 200), ["Weiter ?"], "title-prompt", invert=True)
-    session.screenshot("title-screen")
-    app.key("space")
-    for box in ("start hint", "theory box"):
-        window = app.wait_box()
-        app.key("Return")
-        app.wait_box_gone(window)
-    session.click(*app.to_screen(160, 100))
-    return app
-
-
-def answer_box(session, app, texts, name, timeout=120):
-    box = app.wait_box(timeout)
-    session.wait_text(lambda: session.grab_window(box), texts, name)
-    app.key("Return")
-    app.wait_box_gone(box)
-
-
-def closing_line(app):
-    """"Zahl der Versuche n:" and the number of intervals, small black on light blue at
-    text column 5, row 4 of the large font."""
-    return app.grab_logical(5, 12, 90, 22)
-
-
-def step_number(app):
-    """The step number under "Zeit": white digits on an orange field."""
-    return app.grab_logical(28, 123, 64, 142)
 
 
 def read_mean(session, app, shot):
