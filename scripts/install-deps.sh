@@ -11,6 +11,8 @@ packages=(
     # real-window tests: X server, input, OCR, screenshots, a sound sink
     xvfb xdotool x11-utils python3-xlib imagemagick
     tesseract-ocr tesseract-ocr-deu pulseaudio
+    # the memory check of a short lesson
+    valgrind
     # the .deb (`make package`: dpkg-shlibdeps and file) and the install test's validators
     dpkg-dev file desktop-file-utils appstream
 )
