@@ -7,6 +7,7 @@
 #   <prefix>/share/applications/      the menu entry
 #   <prefix>/share/icons/hicolor/     the icon in every size there is
 #   <prefix>/share/metainfo/          the software-centre description
+#   <prefix>/share/doc/mikroteilchen/ the licence terms, as every Debian package has them
 #
 # app/CMakeLists.txt installs the program and its files into MT_INSTALL_PROGRAMDIR.
 
@@ -34,5 +35,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/assets/icon/mikroteilchen.svg
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/assets/icon/hicolor/
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor
     FILES_MATCHING PATTERN "*.png")
+# Named after the package, not the project: Debian looks for /usr/share/doc/<package>/copyright.
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mikroteilchen)
 
 include(${CMAKE_CURRENT_LIST_DIR}/DebianPackage.cmake)

@@ -55,8 +55,11 @@ grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainf
     || fail "metainfo does not launch $app_id.desktop"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo has no release $version"
 
+grep -q "^License: GPL-3.0-or-later" "$prefix/share/doc/mikroteilchen/copyright" 2>/dev/null \
+    || fail "no copyright file with the licence in share/doc/mikroteilchen"
+
 if ((failures > 0)); then
     echo "$failures install check(s) failed"
     exit 1
 fi
-echo "install layout, launcher, menu entry, $sizes+1 icons and metainfo: OK"
+echo "install layout, launcher, menu entry, $sizes+1 icons, metainfo and copyright: OK"
