@@ -5,32 +5,32 @@
 
 namespace {
 
-// A pull that comes late must not push clicks further and further back.
+// A read that comes late must not push clicks further and further back.
 constexpr int kLongestDelayMilliseconds = 50;
+// Clicks pile up only when nothing reads them (a stream that hangs while opening); the
+// oldest then go, so memory stays bounded. A lesson never has more than a few at once.
+constexpr size_t kMostVoices = 64;
 
 } // namespace
 
-ClickMixer::ClickMixer(int sampleRate, QObject* parent) : QIODevice(parent), sampleRate_(sampleRate)
-{
-    // Unbuffered: QIODevice would otherwise read ahead 16 KB (0.2 s) of sound at once,
-    // and a click asked for now would wait behind it.
-    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-}
+ClickMixer::ClickMixer(int sampleRate) : sampleRate_(sampleRate) {}
 
 void ClickMixer::addClick(Clip clip, long delaySamples)
 {
     if (!clip || clip->empty())
         return;
     const std::lock_guard<std::mutex> lock(mutex_);
-    const long delay = delaySamples >= 0 ? delaySamples : samplesSinceLastPull();
+    const long delay = delaySamples >= 0 ? delaySamples : samplesSinceLastRead();
+    if (voices_.size() >= kMostVoices)
+        voices_.erase(voices_.begin());
     voices_.push_back(Voice{std::move(clip), -delay});
 }
 
-long ClickMixer::samplesSinceLastPull() const
+long ClickMixer::samplesSinceLastRead() const
 {
-    if (!sinceLastPull_.isValid())
+    if (!sinceLastRead_.isValid())
         return 0;
-    const qint64 milliseconds = std::min<qint64>(sinceLastPull_.elapsed(), kLongestDelayMilliseconds);
+    const qint64 milliseconds = std::min<qint64>(sinceLastRead_.elapsed(), kLongestDelayMilliseconds);
     return static_cast<long>(milliseconds * sampleRate_ / 1000);
 }
 
@@ -40,19 +40,19 @@ bool ClickMixer::isQuiet() const
     return voices_.empty();
 }
 
-qint64 ClickMixer::bytesAvailable() const
+void ClickMixer::streamStopped()
 {
-    // Endless: there is always another buffer of (possibly silent) sound.
-    return 1 << 16;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    sinceLastRead_.invalidate();
 }
 
-qint64 ClickMixer::readData(char* data, qint64 maxSize)
+QByteArray ClickMixer::read(qint64 maxBytes)
 {
-    const auto frames = static_cast<size_t>(maxSize / 2);
+    const auto frames = static_cast<size_t>(std::max<qint64>(0, maxBytes / 2));
     std::vector<int32_t> sum(frames, 0);
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        sinceLastPull_.start();
+        sinceLastRead_.start();
         const auto chunk = static_cast<long>(frames);
         for (Voice& voice : voices_) {
             const auto length = static_cast<long>(voice.clip->size());
@@ -67,14 +67,10 @@ qint64 ClickMixer::readData(char* data, qint64 maxSize)
                                      }),
                       voices_.end());
     }
+    QByteArray bytes(static_cast<qsizetype>(frames * 2), Qt::Uninitialized);
     for (size_t i = 0; i < frames; ++i) {
         const auto sample = static_cast<int16_t>(std::clamp<int32_t>(sum[i], INT16_MIN, INT16_MAX));
-        std::memcpy(data + 2 * i, &sample, sizeof sample);
+        std::memcpy(bytes.data() + 2 * i, &sample, sizeof sample);
     }
-    return static_cast<qint64>(frames * 2);
-}
-
-qint64 ClickMixer::writeData(const char*, qint64)
-{
-    return -1;
+    return bytes;
 }

@@ -1,49 +1,45 @@
 #pragma once
 
-// An endless 16-bit mono stream for QAudioSink's pull mode: silence, with every click
-// that was asked for mixed in. The sink pulls in chunks (20 ms on PulseAudio), so a click
-// starts as far into the next chunk as it was asked for after the previous pull: two
-// clicks asked for 17 ms apart sound 17 ms apart, not together at a chunk's start.
-// Overlapping clicks add up (saturating); no click is dropped or cut short by the next.
+// The click stream's samples: 16-bit mono silence with every requested click mixed in.
+// Clicks are asked for on the program's thread and read out on the stream's own thread,
+// so every member is thread-safe. A click starts as far into the next read as it was asked
+// for after the previous read: two clicks asked for 17 ms apart sound 17 ms apart, not
+// together at the start of a chunk. Overlapping clicks add up (saturating); no click is
+// dropped or cut short by the next.
 
+#include <QByteArray>
 #include <QElapsedTimer>
-#include <QIODevice>
 
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
 
-class ClickMixer : public QIODevice {
-    Q_OBJECT
+class ClickMixer {
 public:
     using Clip = std::shared_ptr<const std::vector<int16_t>>;
 
-    explicit ClickMixer(int sampleRate = 44100, QObject* parent = nullptr);
+    explicit ClickMixer(int sampleRate = 44100);
 
-    // delaySamples: where in the stream to come from the next pull on; -1 measures it
-    // from the time since that pull.
+    // delaySamples: where in the stream to come, counted from the next read on; -1 measures
+    // it from the time since the previous read.
     void addClick(Clip clip, long delaySamples = -1);
     // No click is sounding or waiting to sound.
     bool isQuiet() const;
-
-    bool isSequential() const override { return true; }
-    qint64 bytesAvailable() const override;
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override;
-    qint64 writeData(const char* data, qint64 maxSize) override;
+    // The next maxBytes / 2 samples.
+    QByteArray read(qint64 maxBytes);
+    // The stream closed: a click asked for before the next read starts that read.
+    void streamStopped();
 
 private:
     struct Voice {
         Clip clip;
         long position = 0;   // negative: samples of silence still to come first
     };
-    long samplesSinceLastPull() const;
+    long samplesSinceLastRead() const;
 
     int sampleRate_;
-    QElapsedTimer sinceLastPull_;
-    // The sink may pull from its own thread on some back ends.
     mutable std::mutex mutex_;
+    QElapsedTimer sinceLastRead_;
     std::vector<Voice> voices_;
 };

@@ -370,8 +370,15 @@ void QtPlatform::setCurrentFolder(const std::string& folder)
 
 void QtPlatform::playSound(const std::string& fileName, int)
 {
-    if (!sound_)
-        sound_ = std::make_unique<ClickSound>();
+    if (!sound_) {
+        ClickSoundSetup setup;
+        // An unusable click file is the teacher's to fix, told in a box like a picture's;
+        // a PC without a sound device is normal and stays a line on stderr.
+        setup.fileProblem = [this](const QString& text) {
+            messageBox(MessageBoxes::kWarningStyle, text.toStdString(), 1, "OK");
+        };
+        sound_ = std::make_unique<ClickSound>(std::move(setup));
+    }
     sound_->play(fromProgram(fileName));
 }
 

@@ -66,10 +66,13 @@ std::vector<int16_t> resampled(const std::vector<int16_t>& in, int inRate, int o
 
 Result decode(const QByteArray& data, int outputRate)
 {
+    if (data.isEmpty())
+        return failure(QStringLiteral("die Datei ist leer"));
     if (data.size() < 12 || !data.startsWith("RIFF") || data.mid(8, 4) != "WAVE")
-        return failure(QStringLiteral("keine WAV-Datei"));
+        return failure(QStringLiteral("das ist keine WAV-Datei"));
 
     PcmFormat format;
+    bool haveFormat = false;
     QByteArray pcm;
     bool haveData = false;
     qsizetype at = 12;
@@ -82,10 +85,11 @@ Result decode(const QByteArray& data, int outputRate)
             const bool extensiblePcm = tag == 0xFFFE && size >= 26 && body + 26 <= data.size()
                 && u16(data, body + 24) == 1;
             if (tag != 1 && !extensiblePcm)
-                return failure(QStringLiteral("kein unkomprimiertes PCM"));
+                return failure(QStringLiteral("der Ton ist nicht als unkomprimiertes PCM gespeichert"));
             format.channels = u16(data, body + 2);
             format.rate = static_cast<int>(u32(data, body + 4));
             format.bits = u16(data, body + 14);
+            haveFormat = true;
         } else if (id == "data") {
             // A file cut short keeps what it has.
             pcm = data.mid(body, std::min<qsizetype>(size, data.size() - body));
@@ -93,10 +97,12 @@ Result decode(const QByteArray& data, int outputRate)
         }
         at = body + size + (size & 1);
     }
+    if (!haveFormat)
+        return failure(QStringLiteral("die Datei ist unvollst\u00e4ndig, ihr fehlt die Formatangabe"));
     if (format.channels < 1 || format.rate < 1000 || (format.bits != 8 && format.bits != 16))
-        return failure(QStringLiteral("Format nicht unterst\u00fctzt (nur PCM mit 8 oder 16 Bit)"));
+        return failure(QStringLiteral("nur PCM mit 8 oder 16 Bit wird unterst\u00fctzt"));
     if (!haveData || pcm.isEmpty())
-        return failure(QStringLiteral("keine Tondaten"));
+        return failure(QStringLiteral("die Datei ist unvollst\u00e4ndig, ihr fehlen die Tondaten"));
 
     const int frameBytes = format.channels * format.bits / 8;
     const qsizetype frames = pcm.size() / frameBytes;
@@ -110,9 +116,9 @@ Result read(const QString& fileName, int outputRate)
 {
     QFile file(fileName);
     if (!file.exists())
-        return failure(QStringLiteral("Datei fehlt"));
+        return failure(QStringLiteral("die Datei fehlt im Programmordner"));
     if (!file.open(QIODevice::ReadOnly))
-        return failure(file.errorString());
+        return failure(QStringLiteral("die Datei l\u00e4sst sich nicht lesen"));
     return decode(file.readAll(), outputRate);
 }
 

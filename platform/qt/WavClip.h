@@ -13,7 +13,7 @@ namespace WavClip {
 
 struct Result {
     std::vector<int16_t> samples;
-    QString problem;   // empty on success
+    QString problem;   // empty on success; else a German clause, e.g. "die Datei ist leer"
     bool ok() const { return problem.isEmpty(); }
 };
 

@@ -1,6 +1,8 @@
 // The click: WAV files of any PCM kind become 44.1 kHz mono samples, the mixer sounds every
-// requested click in full even when clicks overlap, and a missing file or a missing sound
-// device is told exactly once and never holds the program up.
+// requested click in full even when clicks overlap, the stream on its own thread hands every
+// sample on and closes when quiet, an unusable file is told to the teacher once per name and
+// a missing sound device once on stderr, and neither a hanging device nor anything else holds
+// the program up.
 
 #include "QtTestSupport.h"
 
@@ -11,9 +13,13 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 
 using namespace qttest;
 
@@ -44,12 +50,16 @@ QByteArray pcm16(const std::vector<int16_t>& samples)
     return bytes;
 }
 
+std::vector<int16_t> samplesOf(const QByteArray& bytes)
+{
+    std::vector<int16_t> samples(static_cast<size_t>(bytes.size() / 2));
+    std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    return samples;
+}
+
 std::vector<int16_t> readMixer(ClickMixer& mixer, int frames)
 {
-    const QByteArray bytes = mixer.read(frames * 2);
-    std::vector<int16_t> samples(static_cast<size_t>(bytes.size() / 2));
-    std::memcpy(samples.data(), bytes.constData(), static_cast<size_t>(bytes.size()));
-    return samples;
+    return samplesOf(mixer.read(frames * 2));
 }
 
 ClickMixer::Clip clipOf(std::vector<int16_t> samples)
@@ -73,6 +83,8 @@ TEST(WavClip, PcmOfEveryUsableKindBecomesMonoSamplesAtTheMixerRate)
         {"22.05 kHz interpolated", wavFile(1, 22050, 16, pcm16({0, 1000, 0})), {0, 500, 1000, 500, 0}},
         {"8-bit stereo", wavFile(2, 22050, 8, stereo8), std::vector<int16_t>(199, 100 * 256 / 2)},
         {"header only", QByteArray("RIFF\x04\0\0\0WAVE", 12), {}},
+        {"cut inside the format chunk", wavFile(1, 44100, 16, pcm16({1, 2})).left(30), {}},
+        {"empty", QByteArray(), {}},
         {"no RIFF", QByteArray(100, 'x'), {}},
         {"24 bit", wavFile(1, 44100, 24, QByteArray(30, '\0')), {}},
     };
@@ -114,43 +126,227 @@ TEST(ClickMixer, OverlappingClicksAddUpAndClicksKeepTheirDistance)
     EXPECT_TRUE(mixer.isQuiet());
 }
 
-TEST(ClickSound, MissingFileAndMissingDeviceAreEachToldOnceAndPlayReturns)
-{
-    QTemporaryDir folder;
-    QDir::setCurrent(folder.path());
-    QStringList lines;
-    int deviceLookups = 0;
-    {
-        ClickSound sound([&lines](const QString& line) { lines.append(line); },
-                         [&deviceLookups] { ++deviceLookups; return QAudioDevice(); });
-        for (int click = 0; click < 5; ++click)
-            sound.play(QStringLiteral("knack2.wav"));
-        EXPECT_FALSE(sound.isStreaming());
-    }
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].contains(QStringLiteral("knack2.wav")));
-    EXPECT_EQ(deviceLookups, 0);
+namespace {
 
-    QFile file(QStringLiteral("knack2.wav"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(wavFile(1, 44100, 16, pcm16({0, 20000, -20000, 10000, 0})));
-    file.close();
+// Stands in for the sound device: what each opened output received, and on which thread it
+// was closed. Written on the stream's thread, read on the test's.
+struct OutputLog {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<QByteArray> streams;   // one per opened output
+    int closed = 0;
+    int closedOnTestThread = 0;
+    qint64 takeAtMost = 1 << 20;       // a device that is still starting takes less than it has room for
+    bool hang = false;                 // a device whose write never returns until released
+    bool hanging = false;
+
+    bool waitUntil(const std::function<bool()>& done)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(20), done);
+    }
+    void release()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        hang = false;
+        changed.notify_all();
+    }
+    ClickStream::Opener opener();
+};
+
+class FakeOutput : public ClickOutput {
+public:
+    FakeOutput(OutputLog& log, size_t index, QThread* testThread) : log_(log), index_(index), testThread_(testThread) {}
+    ~FakeOutput() override
+    {
+        const std::lock_guard<std::mutex> lock(log_.mutex);
+        ++log_.closed;
+        log_.closedOnTestThread += QThread::currentThread() == testThread_ ? 1 : 0;
+        log_.changed.notify_all();
+    }
+    qint64 bytesFree() const override { return 2000; }
+    qint64 write(const QByteArray& bytes) override
+    {
+        std::unique_lock<std::mutex> lock(log_.mutex);
+        log_.hanging = log_.hang;
+        log_.changed.notify_all();
+        log_.changed.wait(lock, [this] { return !log_.hang; });
+        const qint64 taken = std::min<qint64>(bytes.size(), log_.takeAtMost);
+        log_.streams[index_] += bytes.left(taken);
+        log_.changed.notify_all();
+        return taken;
+    }
+
+private:
+    OutputLog& log_;
+    size_t index_;
+    QThread* testThread_;
+};
+
+ClickStream::Opener OutputLog::opener()
+{
+    QThread* testThread = QThread::currentThread();
+    return [this, testThread](QString&) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        streams.emplace_back();
+        return std::make_unique<FakeOutput>(*this, streams.size() - 1, testThread);
+    };
+}
+
+class ClickSoundTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        QDir::setCurrent(folder.path());
+        writeFile("knack2.wav", wavFile(1, 44100, 16, pcm16(click)));
+        setup.fileProblem = [this](const QString& text) { fileLines.append(text); };
+        setup.deviceProblem = [this](const QString& text) { deviceLines.append(text); };
+        setup.openOutput = outputs.opener();
+    }
+
+    static void writeFile(const QString& name, const QByteArray& content)
+    {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    // A click that cannot be mistaken for silence or for another part of itself.
+    const std::vector<int16_t> click = [] {
+        std::vector<int16_t> samples(300);
+        for (size_t i = 0; i < samples.size(); ++i)
+            samples[i] = static_cast<int16_t>(1000 + i);
+        return samples;
+    }();
+    QTemporaryDir folder;
+    OutputLog outputs;
+    ClickSoundSetup setup;
+    QStringList fileLines, deviceLines;
+};
+
+} // namespace
+
+TEST_F(ClickSoundTest, UnusableFilesAreToldOncePerNameAndNoDeviceOnceOnStderr)
+{
+    const QByteArray good = wavFile(1, 44100, 16, pcm16({1, 2, 3, 4}));
+    QByteArray compressed = good;
+    compressed[20] = 0x55;   // the format tag of MPEG audio
+    struct Row { const char* name; QByteArray content; const char* reason; };
+    const Row rows[] = {
+        {"fehlt.wav", {}, "fehlt"},
+        {"leer.wav", QByteArray(), "leer"},
+        {"kurz.wav", good.left(30), "unvollst\u00e4ndig"},
+        {"bild.wav", QByteArray("GIF89a") + QByteArray(40, '\0'), "keine WAV-Datei"},
+        {"mp3.wav", compressed, "unkomprimiert"},
+    };
+    for (const Row& row : rows)
+        if (QString::fromUtf8(row.name) != QStringLiteral("fehlt.wav"))
+            writeFile(QString::fromUtf8(row.name), row.content);
+    {
+        ClickSound sound(setup);
+        for (int round = 0; round < 2; ++round)
+            for (const Row& row : rows)
+                sound.play(QString::fromUtf8(row.name));
+        sound.play(QStringLiteral("knack2.wav"));
+        sound.settle();
+        EXPECT_TRUE(sound.isStreaming());
+    }
+    ASSERT_EQ(fileLines.size(), static_cast<qsizetype>(std::size(rows))) << fileLines.join('\n').toStdString();
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].name);
+        const QString& line = fileLines[static_cast<qsizetype>(i)];
+        EXPECT_TRUE(line.startsWith(QStringLiteral("Der Klickton \u201e%1\u201c ist nicht verwendbar: ")
+                                        .arg(QString::fromUtf8(rows[i].name))));
+        EXPECT_TRUE(line.contains(QString::fromUtf8(rows[i].reason)));
+        EXPECT_TRUE(line.endsWith(QStringLiteral(".|Die Z\u00e4hlimpulse bleiben stumm."))) << line.toStdString();
+    }
+    EXPECT_TRUE(deviceLines.isEmpty());
+    EXPECT_EQ(outputs.streams.size(), 1u);
+
+    // No device: one line on stderr however many clicks, and nothing for the teacher to fix.
+    int opened = 0;
+    setup.deviceProblem = nullptr;
+    setup.openOutput = [&opened](QString& problem) {
+        ++opened;
+        return ClickStream::openAudioSink(QAudioDevice(), problem);
+    };
     ::testing::internal::CaptureStderr();
     {
-        ClickSound sound({}, [] { return QAudioDevice(); });
-        for (int click = 0; click < 10; ++click)
+        ClickSound sound(setup);
+        for (int request = 0; request < 10; ++request)
             sound.play(QStringLiteral("knack2.wav"));
+        sound.settle();
+        sound.play(QStringLiteral("knack2.wav"));
+        sound.settle();
         EXPECT_FALSE(sound.isStreaming());
     }
     const std::string printed = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
-    EXPECT_NE(printed.find("mikroteilchen: "), std::string::npos) << printed;
-    EXPECT_NE(printed.find("Tonausgabeger\u00e4t"), std::string::npos) << printed;
+    EXPECT_EQ(printed.rfind("mikroteilchen: kein Tonausgabeger\u00e4t", 0), 0u) << printed;
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(fileLines.size(), static_cast<qsizetype>(std::size(rows)));
+}
 
-    // Whatever this machine has (a device or none), the binding's play returns at once.
+TEST_F(ClickSoundTest, TheBindingShowsAMissingClickFileInOneBoxAndGoesOn)
+{
+    QFile::remove(QStringLiteral("knack2.wav"));
     auto binding = makePlatform();
-    binding->setCurrentFolder(folder.path().toStdString());
-    binding->playSound("knack2.wav", 0);
-    binding->playSound("knack2.wav", 0);
-    binding->processEvents();
+    BoxAnswerer user;
+    for (int request = 0; request < 3; ++request)
+        binding->playSound("knack2.wav", 0);
+    ASSERT_EQ(user.seen.size(), 1u);
+    EXPECT_TRUE(user.seen[0].text.contains(QStringLiteral("Klickton \u201eknack2.wav\u201c"))) << user.seen[0].text.toStdString();
+    EXPECT_EQ(user.seen[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(user.seen[0].buttons, QStringList{QStringLiteral("OK")});
+}
+
+TEST_F(ClickSoundTest, EverySampleReachesTheDeviceBeforeTheStreamClosesWhenQuiet)
+{
+    // The device takes 32 samples a feed of the 1000 it makes room for: the rest of each
+    // mixed chunk waits for later feeds, and the stream closes only when it is all out.
+    outputs.takeAtMost = 64;
+    setup.quietCloseMilliseconds = 20;
+    ClickSound sound(setup);
+    for (size_t opening = 1; opening <= 2; ++opening) {
+        SCOPED_TRACE(opening);
+        sound.play(QStringLiteral("knack2.wav"));
+        ASSERT_TRUE(outputs.waitUntil([&] { return outputs.closed == static_cast<int>(opening); }));
+        const std::vector<int16_t> heard = samplesOf(outputs.streams.back());
+        // A fresh stream starts with the click, however long it was quiet before.
+        ASSERT_GE(heard.size(), 300u);
+        EXPECT_EQ(std::vector<int16_t>(heard.begin(), heard.begin() + 300), click);
+        EXPECT_EQ(std::count(heard.begin() + 300, heard.end(), 0), static_cast<long>(heard.size() - 300));
+        sound.settle();
+        EXPECT_FALSE(sound.isStreaming());
+    }
+    EXPECT_EQ(outputs.streams.size(), 2u);
+    EXPECT_EQ(outputs.closedOnTestThread, 0);
+}
+
+TEST_F(ClickSoundTest, EndingWhileStreamingClosesTheDeviceAndAHangingDeviceIsNotAwaited)
+{
+    {
+        ClickSound sound(setup);
+        sound.play(QStringLiteral("knack2.wav"));
+        sound.settle();
+        EXPECT_TRUE(sound.isStreaming());
+    }
+    EXPECT_EQ(outputs.closed, 1);
+    EXPECT_EQ(outputs.closedOnTestThread, 0);
+
+    outputs.hang = true;
+    setup.shutdownWaitMilliseconds = 50;
+    {
+        ClickSound sound(setup);
+        sound.play(QStringLiteral("knack2.wav"));
+        ASSERT_TRUE(outputs.waitUntil([&] { return outputs.hanging; }));
+    }
+    ASSERT_EQ(deviceLines.size(), 1);
+    EXPECT_TRUE(deviceLines[0].contains(QStringLiteral("h\u00e4ngt")));
+    // Released, the left-behind stream still closes its device on its own thread.
+    outputs.release();
+    ASSERT_TRUE(outputs.waitUntil([&] { return outputs.closed == 2; }));
+    EXPECT_EQ(outputs.closedOnTestThread, 0);
+    EXPECT_TRUE(fileLines.isEmpty());
 }
