@@ -27,8 +27,8 @@ void InputState::keyPressed(const QKeyEvent& event)
 
 void InputState::buttonsChanged(Qt::MouseButtons buttons)
 {
+    pressedSincePoll_ |= buttons & ~held_;
     held_ = buttons;
-    seenSincePoll_ |= buttons;
 }
 
 QString InputState::takeKey()
@@ -43,13 +43,13 @@ QString InputState::takeKey()
 int InputState::takeButtons()
 {
     const int code = peekButtons();
-    seenSincePoll_ = held_;
+    pressedSincePoll_ = Qt::NoButton;
     return code;
 }
 
 int InputState::peekButtons() const
 {
-    return codeOf(held_ | seenSincePoll_);
+    return codeOf(held_ | pressedSincePoll_);
 }
 
 int InputState::codeOf(Qt::MouseButtons buttons)

@@ -3,6 +3,8 @@
 // Keys and mouse buttons as the program polls them: key presses queue up until taken,
 // and a button pressed at any moment since the previous poll counts at the next poll,
 // so both buttons held down during a pause are seen even if released before it ends.
+// A press counts at one poll only, unless the button is still held: buttons a poll saw
+// and the user then let go must not stop the next run.
 
 #include <QString>
 #include <Qt>
@@ -29,5 +31,5 @@ private:
 
     std::deque<QString> keys_;
     Qt::MouseButtons held_ = Qt::NoButton;
-    Qt::MouseButtons seenSincePoll_ = Qt::NoButton;
+    Qt::MouseButtons pressedSincePoll_ = Qt::NoButton;
 };

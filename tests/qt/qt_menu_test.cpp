@@ -176,12 +176,14 @@ TEST_F(MenuTest, KeysAndBothMouseButtonsDuringAPauseAreSeenAtTheNextPoll)
     });
     binding->pause(40);
     EXPECT_EQ(binding->mouseButtons(), 3);
+    EXPECT_EQ(binding->mouseButtons(), 3);   // still held
     EXPECT_EQ(binding->takeKey(), "a");
     EXPECT_EQ(binding->takeKey(), "\r");
     EXPECT_EQ(binding->takeKey(), "");
 
-    // Both released, then right pressed and released during the next pause: the last poll's
-    // state still counts once.
+    // Both released, then right pressed and released during the next pause: the right press
+    // counts once; the two buttons the last poll saw do not count again after their release
+    // (else the next run would end its first interval at once).
     QTimer::singleShot(5, &binding->mainWindow(), [this] {
         send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::RightButton);
         send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton);
@@ -189,7 +191,7 @@ TEST_F(MenuTest, KeysAndBothMouseButtonsDuringAPauseAreSeenAtTheNextPoll)
         send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton);
     });
     binding->pause(40);
-    EXPECT_EQ(binding->mouseButtons(), 3);
+    EXPECT_EQ(binding->mouseButtons(), 2);
     EXPECT_EQ(binding->mouseButtons(), 0);
 
     // A shift key alone is no key press.
