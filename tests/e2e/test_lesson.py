@@ -207,9 +207,7 @@ class Lesson(unittest.TestCase):
                 (count, _), = frequencies.items()
                 self.assertEqual(read_mean(session, app, shot)[1], f"{count},0")
 
-            # Both buttons end a running interval: the run ends short of step 100. This comes
-            # last: the program keeps buttons released after a run's last poll latched until
-            # its next poll, so they would end the first interval of any run that followed.
+            # Both buttons end a running interval: the run ends short of step 100.
             app.key("alt+e", "2")
             wait_steps_running(app, "one interval")
             session.move(*app.to_screen(160, 170))
@@ -218,6 +216,11 @@ class Lesson(unittest.TestCase):
             session.release_buttons(1, 3)
             self.assert_interval_ended_early(session, app, "both-buttons")
             session.screenshot("interval-ended-by-both-buttons")
+            # Buttons let go after the run do not cut the next one short.
+            app.key("alt+e", "2")
+            session.wait_text(lambda: closing_line(app), ["n:3"], "closing-line-3", timeout=60)
+            self.assertEqual(session.ocr(step_number(app), "step-number-after-release", invert=True, psm=7).strip(),
+                             "100")
 
             app.choose_menu("DESK", "Quit")
             self.assertEqual(app.wait_exit(), 0)
