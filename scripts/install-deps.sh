@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config libgtest-dev
-    qt6-base-dev qt6-multimedia-dev libgl-dev
+    qt6-base-dev qt6-multimedia-dev libgl-dev libxcb1-dev
     # run: the "times" face, sound output
     fonts-liberation libqt6multimedia6 pulseaudio-utils
     # real-window tests: X server, input, OCR, screenshots, a sound sink

@@ -1,5 +1,6 @@
 #include "platform/qt/QtPlatform.h"
 
+#include "platform/qt/BlockedCloseFilter.h"
 #include "platform/qt/CanvasWidget.h"
 #include "platform/qt/ClickSound.h"
 #include "platform/qt/Fonts.h"
@@ -53,6 +54,7 @@ QtPlatform::QtPlatform(int& argc, char** argv)
                                             screen ? screen->devicePixelRatio() : 1.0);
     window_ = std::make_unique<MainWindow>(*canvas_);
     boxes_ = std::make_unique<MessageBoxes>();
+    blockedCloseFilter_ = std::make_unique<BlockedCloseFilter>(*window_);
     pacer_.setRefreshRate(screen ? screen->refreshRate() : 60.0);
     updateFont();
 
@@ -65,6 +67,7 @@ QtPlatform::QtPlatform(int& argc, char** argv)
 
 QtPlatform::~QtPlatform()
 {
+    blockedCloseFilter_.reset();
     boxes_->rejectAll();
     sound_.reset();
     window_->disconnect();

@@ -27,6 +27,7 @@
 #include <map>
 #include <memory>
 
+class BlockedCloseFilter;
 class ClickSound;
 class MainWindow;
 class MessageBoxes;
@@ -117,6 +118,7 @@ private:
     std::unique_ptr<PixelCanvas> canvas_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<MessageBoxes> boxes_;
+    std::unique_ptr<BlockedCloseFilter> blockedCloseFilter_;
     std::unique_ptr<ClickSound> sound_;
     FramePacer pacer_;
     InputState input_;
