@@ -15,19 +15,36 @@ What it cannot separate: the sink's render-ahead (the null sink renders up to on
 early, which can only shorten the figure) and the smallest delivery delay of the
 recording path (which can only lengthen it). A real sound card adds its own output
 latency on top; `pactl` reports what the server knows of both, printed beside the figure.
+
+A click is "split" when the stream ran dry in its middle: the recording then takes it up
+again after a gap of silence without its attack (tests/e2e/sound.whole_and_split).
+
+Run on its own, it compares builds side by side, optionally with the machine loaded by
+busy processes and with the program's thread held up after each click:
+
+    /usr/bin/python3 bench/click_latency.py --build build/sound --build /tmp/old/build \
+        --clicks 200 --load 6 --held 50
 """
 
+import argparse
 import array
 import os
 import re
 import signal
+import statistics
 import subprocess
+import sys
 import threading
 import time
+from pathlib import Path
 
-import sound  # tests/e2e, on the path run_benchmarks.py sets
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+import sound  # noqa: E402
 
 RATE = 44100
+# How far before its request a click may seem to start: the null sink renders ahead, and
+# most when a stream joins it (a fresh stream starting with its click came out 2..5 ms early).
+EARLIEST = 0.010
 
 
 class TimedRecorder:
@@ -101,10 +118,11 @@ def pulse_latencies(session):
     return report
 
 
-def measure(session, executable, wav, clicks=80):
+def measure(session, executable, wav, clicks=80, held_ms=0):
     recorder = TimedRecorder(session).start()
     time.sleep(1.0)  # the recording runs before the first click
-    player = subprocess.Popen([str(executable), str(wav), str(clicks)], env=session.env(QT_QPA_PLATFORM="offscreen"),
+    player = subprocess.Popen([str(executable), str(wav), str(clicks), str(held_ms)],
+                              env=session.env(QT_QPA_PLATFORM="offscreen"),
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     time.sleep(2.0)
     pulse = pulse_latencies(session)
@@ -121,11 +139,55 @@ def measure(session, executable, wav, clicks=80):
     # below the shortest gap (60 ms). A request without an onset was not heard.
     latencies = [None] * len(requests)
     for h in heard:
-        k = next((k for k in range(len(requests) - 1, -1, -1) if requests[k] <= h + 0.002), None)
+        k = next((k for k in range(len(requests) - 1, -1, -1) if requests[k] <= h + EARLIEST), None)
         if k is not None and latencies[k] is None:
             latencies[k] = h - requests[k]
     lost = [k for k, v in enumerate(latencies) if v is None]
+    _, pieces = sound.whole_and_split(samples, sound.click_onsets(samples))
     fragments = [b[1] - a[1] for a, b in zip(recorder.arrivals, recorder.arrivals[1:])]
     return {"requests": len(requests), "onsets": len(heard), "lost": lost, "latencies": latencies,
+            "split": len(pieces),
             "pulse": pulse, "fragment ms": 1000 * sorted(fragments)[len(fragments) // 2] / RATE if fragments else 0,
             "stderr": err.strip()}
+
+
+def summary(result):
+    later = sorted(1000 * v for v in result["latencies"][1:] if v is not None)
+    first = result["latencies"][0] if result["latencies"] else None
+    text = (f"{result['requests'] - len(result['lost'])}/{result['requests']} matched, {result['onsets']} onsets, "
+            f"{result['split']} split, ")
+    text += f"first {1000 * first:.1f} ms, " if first is not None else "first lost, "
+    if len(later) >= 4:
+        q = statistics.quantiles(later, n=20)
+        text += f"later median {statistics.median(later):.1f} ms, 5..95 % {q[0]:.1f}..{q[-1]:.1f}, max {later[-1]:.1f} ms"
+    return text
+
+
+def main():
+    from x_session import XSession
+    parser = argparse.ArgumentParser(description="Click latency of one or more builds, side by side")
+    parser.add_argument("--build", type=Path, action="append", required=True,
+                        help="build folder with bin/click_latency and bin/knack2.wav (repeatable)")
+    parser.add_argument("--clicks", type=int, default=80)
+    parser.add_argument("--load", type=int, default=0, help="busy processes running meanwhile")
+    parser.add_argument("--held", type=int, default=0, help="ms the program's thread is held up after each click")
+    parser.add_argument("--rounds", type=int, default=1, help="builds alternate, this many times each")
+    parser.add_argument("--artefacts", type=Path, default=Path("/tmp/click-latency-artefacts"))
+    args = parser.parse_args()
+    busy = [subprocess.Popen([sys.executable, "-c", "while True: pass"]) for _ in range(args.load)]
+    try:
+        with XSession(args.artefacts, audio=True) as session:
+            for round_number in range(args.rounds):
+                for build in args.build:
+                    result = measure(session, build / "bin" / "click_latency", build / "bin" / "knack2.wav",
+                                     args.clicks, args.held)
+                    print(f"{build} (round {round_number + 1}, load {args.load}, held {args.held} ms): "
+                          f"{summary(result)}", flush=True)
+    finally:
+        for process in busy:
+            process.kill()
+            process.wait()
+
+
+if __name__ == "__main__":
+    main()
