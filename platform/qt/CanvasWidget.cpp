@@ -20,6 +20,19 @@ QSize CanvasWidget::sizeHint() const
     return canvas_.size();
 }
 
+void CanvasWidget::setCanvasFollowsSize(bool follows)
+{
+    canvasFollowsSize_ = follows;
+    if (follows && showsCanvasScaled())
+        followWidget();
+}
+
+bool CanvasWidget::showsCanvasScaled() const
+{
+    // Before the window is shown the widget has no size of its own yet.
+    return isVisible() && canvas_.size() != size();
+}
+
 void CanvasWidget::followWidget()
 {
     canvas_.resize(size(), devicePixelRatioF());
@@ -29,17 +42,23 @@ void CanvasWidget::paintEvent(QPaintEvent* event)
 {
     if (!qFuzzyCompare(devicePixelRatioF(), canvas_.devicePixelRatio()))
         followWidget();   // the window moved to a screen with another pixel ratio
+    QPainter painter(this);
+    if (showsCanvasScaled()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(rect()), canvas_.image());
+        return;
+    }
     const QRect area = event->rect();
     const qreal ratio = canvas_.devicePixelRatio();
     const QRectF source(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio);
-    QPainter painter(this);
     painter.drawImage(QRectF(area), canvas_.image(), source);
 }
 
 void CanvasWidget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    followWidget();
+    if (canvasFollowsSize_)
+        followWidget();
     update();
 }
 

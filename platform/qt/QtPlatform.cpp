@@ -131,6 +131,9 @@ void QtPlatform::setWindowBackground(Colour colour)
 
 void QtPlatform::clearWindow()
 {
+    // A new screen: drawn at the window's present size.
+    if (window_->canvasWidget()->showsCanvasScaled())
+        window_->canvasWidget()->followWidget();
     canvas_->clear(windowBackground_);
 }
 
@@ -166,8 +169,13 @@ void QtPlatform::present()
 {
     showIfPending();
     const QRect dirty = canvas_->takeDirtyRect();
-    if (!dirty.isEmpty() && window_->isVisible())
-        window_->canvasWidget()->update(dirty);
+    if (dirty.isEmpty() || !window_->isVisible())
+        return;
+    CanvasWidget* widget = window_->canvasWidget();
+    if (widget->showsCanvasScaled())
+        widget->update();   // a canvas rectangle is another rectangle on the widget
+    else
+        widget->update(dirty);
 }
 
 void QtPlatform::waitMilliseconds(int milliseconds, bool untilInput)
@@ -219,10 +227,15 @@ void QtPlatform::waitForEvents()
 {
     ++activity_;
     present();
+    // Between commands the canvas follows the window's size at once; a command dispatched
+    // from here draws in the size it found.
+    CanvasWidget* widget = window_->canvasWidget();
+    widget->setCanvasFollowsSize(true);
     if (userClosed() || closedByProgram_ || !heldChoices_.empty())
         QCoreApplication::processEvents();
     else
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    widget->setCanvasFollowsSize(false);
     dispatchHeldChoices();
     drawnAtReturn_ = canvas_->changeCount();
     pacer_.markReturn();

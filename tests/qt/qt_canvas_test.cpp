@@ -4,6 +4,7 @@
 
 #include "QtTestSupport.h"
 
+#include "platform/qt/CanvasWidget.h"
 #include "platform/qt/Fonts.h"
 
 #include <QFontInfo>
@@ -67,6 +68,38 @@ TEST_F(CanvasTest, PlannedFourToThreeAreaAppearsAtFirstPresentationAndFollowsARe
     binding->setForeground(kBlack);
     binding->drawRectangle(0, 0, newWidth - 1, newHeight - 1);
     EXPECT_EQ(at(newWidth - 1, newHeight / 2), kBlack);
+}
+
+// A command dispatched from the event loop works in the pixels it measured when it began
+// (a flight path, patches it puts back): a resize in the middle of it is shown scaled and
+// taken over at its next screen; between commands the canvas follows at once.
+TEST_F(CanvasTest, AResizeDuringACommandWaitsForItsNextScreen)
+{
+    binding->openWindow("resize");
+    binding->processEvents();
+    MainWindow& window = binding->mainWindow();
+    const int width = binding->drawingWidth(), height = binding->drawingHeight();
+    auto leaveTheEventLoopWithACommand = [this] {
+        QTimer::singleShot(0, [] {});
+        binding->waitForEvents();
+    };
+
+    leaveTheEventLoopWithACommand();
+    window.resize(window.width() - width / 2, window.height());
+    for (int i = 0; i < 3; ++i)
+        binding->processEvents();
+    EXPECT_EQ(binding->drawingWidth(), width);
+    EXPECT_TRUE(window.canvasWidget()->showsCanvasScaled());
+
+    binding->clearWindow();
+    EXPECT_NEAR(binding->drawingWidth(), width / 2, 1);
+    EXPECT_FALSE(window.canvasWidget()->showsCanvasScaled());
+
+    // Back in the event loop, a resize is taken at once.
+    window.resize(window.width() + width / 4, window.height());
+    leaveTheEventLoopWithACommand();
+    EXPECT_NEAR(binding->drawingWidth(), width * 3 / 4, 1);
+    EXPECT_EQ(binding->drawingHeight(), height);
 }
 
 TEST_F(CanvasTest, ShapesCoverExactlyThePixelsTheirCornersName)
