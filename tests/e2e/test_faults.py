@@ -288,17 +288,17 @@ class Faults(unittest.TestCase):
             boxes.until(lambda: app.grab_logical(85, 130, 252, 140).count(RED) > 20, "a red dot in flight")
             session.screenshot("flight-at-640x500")
 
-            # Resized while the dot flies: the run goes on, its step number counting in its
-            # field under "Zeit" at the new size. The dot keeps the pixel path its interval
-            # began with, so it is only required to go on moving somewhere on the canvas.
+            # Resized while the dot flies: the run goes on, drawn in the size it began with and
+            # shown scaled to the window, so the step number counts in its field under "Zeit"
+            # and the dot flies on along its path at logical height 135.
             resize(session, app, 880, 660)
             boxes.until(lambda: counting(app), "the step number to count on after resizing")
             spots = set()
 
             def moving():
-                spots.add(session.grab(*app.area).box_of(RED))
+                spots.add(app.grab_logical(85, 128, 252, 142).box_of(RED))
                 return len(spots - {None}) >= 3
-            boxes.until(moving, "the red dot to fly on")
+            boxes.until(moving, "the red dot to fly on along its path")
             session.screenshot("flight-after-resize")
 
             # Resized while an interval of the series runs: the step number counts on at
