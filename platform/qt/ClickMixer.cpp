@@ -20,6 +20,10 @@ void ClickMixer::addClick(Clip clip, long delaySamples)
     if (!clip || clip->empty())
         return;
     const std::lock_guard<std::mutex> lock(mutex_);
+    // The first click after the stream stopped starts the next read; clicks that follow
+    // while the stream is still opening keep their distance from it.
+    if (!sinceLastRead_.isValid())
+        sinceLastRead_.start();
     const long delay = delaySamples >= 0 ? delaySamples : samplesSinceLastRead();
     if (voices_.size() >= kMostVoices)
         voices_.erase(voices_.begin());
@@ -28,8 +32,6 @@ void ClickMixer::addClick(Clip clip, long delaySamples)
 
 long ClickMixer::samplesSinceLastRead() const
 {
-    if (!sinceLastRead_.isValid())
-        return 0;
     const qint64 milliseconds = std::min<qint64>(sinceLastRead_.elapsed(), kLongestDelayMilliseconds);
     return static_cast<long>(milliseconds * sampleRate_ / 1000);
 }

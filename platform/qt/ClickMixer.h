@@ -28,7 +28,7 @@ public:
     bool isQuiet() const;
     // The next maxBytes / 2 samples.
     QByteArray read(qint64 maxBytes);
-    // The stream closed: a click asked for before the next read starts that read.
+    // The stream closed: the next click asked for starts the next read.
     void streamStopped();
 
 private:
