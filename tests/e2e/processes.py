@@ -7,41 +7,37 @@ from waiting import wait_until
 
 
 class DaemonProcess:
-    """Stands for a daemon that forked away from us, so it can be stopped like the rest."""
+    """A daemon that forked away from us, stopped like the rest."""
 
     def __init__(self, pid):
         self.pid = pid
 
     def poll(self):
-        if self.pid is None:
-            return 0
         try:
-            os.kill(self.pid, 0)
-            return None
+            return 0 if self.pid is None or os.kill(self.pid, 0) else None
         except ProcessLookupError:
             return 0
 
-    def terminate(self):
+    def _signal(self, number):
         if self.pid:
-            os.kill(self.pid, signal.SIGTERM)
+            os.kill(self.pid, number)
+
+    def terminate(self):
+        self._signal(signal.SIGTERM)
 
     def kill(self):
-        if self.pid:
-            os.kill(self.pid, signal.SIGKILL)
+        self._signal(signal.SIGKILL)
 
     def wait(self, timeout):
         wait_until(lambda: self.poll() is not None, timeout, f"process {self.pid} to end")
 
 
 def stop_process(proc):
-    if proc.poll() is not None:
-        return
-    try:
-        proc.terminate()
-        proc.wait(5)
-    except Exception:
+    for stop in (proc.terminate, proc.kill):
+        if proc.poll() is not None:
+            return
         try:
-            proc.kill()
+            stop()
             proc.wait(5)
         except Exception:
             pass

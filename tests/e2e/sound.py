@@ -1,17 +1,11 @@
-"""What the program plays, recorded from the session's PulseAudio null sink.
+"""What the program plays, recorded from the null sink "spk" of XSession(audio=True).
 
-Used with XSession(audio=True): the daemon's sink "spk" takes every stream the
-program opens, and its monitor source is recorded here with parec.
-
-Why a recording can lose sounds, as measured here (PulseAudio 16.1, five clicks
-played one after another with paplay): with the null sink's default rewinds, every
-stream that joins makes the sink render its last block again, and what the monitor
-had already handed to parec is not recorded again, so clicks came out missing or cut
-(1 to 4 of 5, at a fraction of their peak). Without a playback stream the sink also
-renders in blocks of its 2 s maximum latency, so the recording lagged 2 s and lost its
-end. Loaded with norewinds=1 and kept running by a silent stream of 10 ms latency,
-every click is recorded whole, at the time it was played (5 of 5, full peak, in every
-trial). parec's output goes to a file: a pipe that nobody reads holds only 0.7 s.
+Measured with PulseAudio 16.1: with the sink's default rewinds every joining stream makes
+it render its last block again, and what the monitor had handed to parec is not recorded
+again, so clicks came out missing or cut; without a playback stream the sink renders in
+2 s blocks and the recording lags and loses its end. Loaded with norewinds=1 and kept
+running by a silent stream of 10 ms latency, every click is recorded whole and on time.
+parec writes to a file: a pipe nobody reads holds only 0.7 s.
 """
 
 import array
@@ -19,7 +13,6 @@ import os
 import signal
 import subprocess
 import tempfile
-import time
 import wave
 
 from waiting import wait_until
@@ -28,12 +21,10 @@ RATE = 44100
 
 
 class Recorder:
-    """Records the null sink from `start` to `stop`; give it about 2 s of lead-in and
-    tail so that the recording is running before the first sound and after the last."""
+    """Records the null sink from `start` to `stop`; give it about 2 s of lead-in and tail."""
 
     def __init__(self, session):
         self.session = session
-        self.proc = self.silence = None
 
     def start(self):
         audio = ["--raw", "--format=s16le", f"--rate={RATE}", "--channels=1"]
@@ -44,7 +35,6 @@ class Recorder:
         self.proc = subprocess.Popen(["parec", "-d", "spk.monitor", "--latency-msec=5", *audio],
                                      env=self.session.env(), stdout=self.file, stderr=subprocess.DEVNULL)
         wait_until(lambda: os.fstat(self.file.fileno()).st_size > 0, 10, "the recording to start")
-        self.started = time.monotonic()
         return self
 
     def stop(self):
@@ -54,18 +44,15 @@ class Recorder:
         self.silence.terminate()
         self.silence.wait(10)
         self.file.seek(0)
-        raw = self.file.read()
-        self.file.close()
-        samples = array.array("h")
-        samples.frombytes(raw[: len(raw) // 2 * 2])
-        return samples
+        with self.file:
+            raw = self.file.read()
+        return array.array("h", raw[: len(raw) // 2 * 2])
 
 
 def click_onsets(samples, threshold=2000, quiet_ms=5):
-    """Sample indices where a click starts: the first sample above `threshold` (in
-    magnitude) after at least `quiet_ms` below it. The program's click stays above 2000
-    for its first 3.3 ms, so clicks 10 ms or more apart (one per display frame is
-    16.7 ms) count one each."""
+    """Sample indices where a click starts: the first sample above `threshold` in magnitude
+    after at least `quiet_ms` below it. The program's click stays above 2000 for 3.3 ms, so
+    clicks 10 ms or more apart (a display frame is 16.7 ms) count one each."""
     quiet = RATE * quiet_ms // 1000
     onsets, last_loud = [], -quiet - 1
     for i, value in enumerate(samples):
@@ -77,10 +64,9 @@ def click_onsets(samples, threshold=2000, quiet_ms=5):
 
 
 def whole_and_split(samples, onsets, attack=20000):
-    """Parts the onsets into click starts and later pieces of a click: a start begins with
-    the click's attack (its first loud sample is above `attack`; the program's click opens
-    at 23197), a piece takes up a click in its middle after a gap of silence, as when the
-    playing stream ran dry in the middle of a click."""
+    """Parts the onsets into click starts, which open with the click's attack (above
+    `attack`; the program's click opens at 23197), and pieces that take up a click in its
+    middle after a gap, as when the playing stream ran dry."""
     def first_loud(i):
         return next(abs(v) for v in samples[i:i + 8] if abs(v) > 2000)
     whole = [i for i in onsets if first_loud(i) > attack]

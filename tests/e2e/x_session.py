@@ -1,15 +1,10 @@
 """Drive a real program window the way a user does, on a private X display.
 
-One `XSession` owns an Xvfb server (and, if asked, a PulseAudio daemon with a
-null sink); `launch` starts a program on it and returns an `App`. Input goes
-through xdotool (XTEST events, as from a real keyboard and mouse), pixels come
-from the X server through python-xlib, texts are read back with tesseract.
-Everything started here is stopped again when the session ends, also after a
-failed check, and every screenshot lands in the session's artefact folder.
-
-Xvfb runs without a window manager: top-level windows sit where the program
-puts them, without frames, and nothing has the keyboard focus until the test
-gives it (a click, or `App.focus`).
+`XSession` owns an Xvfb server (and, if asked, a PulseAudio daemon with a null sink) and
+stops everything it started when it ends, also after a failed check; `launch` returns an
+`App`. Input goes through xdotool (XTEST), pixels come through python-xlib, texts are read
+with tesseract; every screenshot lands in the artefact folder. There is no window manager:
+windows have no frames and nothing has the focus until the test gives it.
 """
 
 import argparse
@@ -27,15 +22,14 @@ from Xlib.protocol import event as xevent
 
 from processes import DaemonProcess, stop_process
 from waiting import Timeout, wait_until  # noqa: F401  (re-exported for the test scripts)
-from shot import Shot, colour_close  # noqa: F401  (colour_close is part of this library's interface)
+from shot import Shot, colour_close  # noqa: F401  (re-exported for the test scripts)
 
 SCREEN_SIZE = (1024, 768)
 BACKGROUND = (51, 168, 238)
 
 
 def test_arguments():
-    """The program under test and the artefact folder, as CTest passes them; the rest
-    of the command line is left to unittest."""
+    """--program and --artefacts as CTest passes them; the rest goes to unittest."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True, type=Path)
     parser.add_argument("--artefacts", required=True, type=Path)
@@ -46,19 +40,11 @@ def test_arguments():
 
 class XSession:
     def __init__(self, artefacts, audio=False, screen=SCREEN_SIZE):
-        self.artefacts = Path(artefacts)
-        self.screen = screen
-        self.audio = audio
-        self._procs = []
-        self._logs = []
-        self._shot_number = 0
-        self._runtime_dir = None
-
-    # ---- life cycle -------------------------------------------------------
+        self.artefacts, self.audio, self.screen = Path(artefacts), audio, screen
+        self._procs, self._logs, self._shot_number, self._runtime_dir, self.x = [], [], 0, None, None
 
     def __enter__(self):
-        if self.artefacts.exists():
-            shutil.rmtree(self.artefacts)
+        shutil.rmtree(self.artefacts, ignore_errors=True)
         self.artefacts.mkdir(parents=True)
         self._runtime_dir = tempfile.mkdtemp(prefix="mt-e2e-")
         os.chmod(self._runtime_dir, 0o700)
@@ -78,7 +64,7 @@ class XSession:
         for log in self._logs:
             log.close()
         self._logs.clear()
-        if getattr(self, "x", None) is not None:
+        if self.x is not None:
             try:
                 self.x.close()
             except Exception:
@@ -89,15 +75,14 @@ class XSession:
         return False
 
     def _start_xvfb(self):
-        # Xvfb picks a free display itself and writes its number to the pipe once it
-        # accepts clients, so there is neither a guess nor a race.
+        # Xvfb picks a free display and writes its number to the pipe once it accepts
+        # clients: neither a guess nor a race.
         read_end, write_end = os.pipe()
         width, height = self.screen
-        proc = subprocess.Popen(
+        self._procs.append(subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=self._log("xvfb.log"),
-            start_new_session=True)
-        self._procs.append(proc)
+            start_new_session=True))
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
             number = pipe.readline().strip()
@@ -110,22 +95,25 @@ class XSession:
     def _start_pulseaudio(self):
         env = self.env()
         subprocess.run(["pulseaudio", "-D", "-n", "--exit-idle-time=-1", "--disallow-exit",
-                        # Without rewinds: a stream that joins would make the sink render
-                        # again what its monitor has already recorded, which cuts clicks
-                        # out of the recording (see sound.py).
+                        # Without rewinds: a joining stream would make the sink render again
+                        # what its monitor has already recorded (see sound.py).
                         "--load=module-null-sink sink_name=spk format=s16le rate=44100 channels=1 norewinds=1",
                         "--load=module-native-protocol-unix"], env=env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: subprocess.run(["pactl", "info"], env=env, capture_output=True).returncode == 0,
                    10, "the PulseAudio daemon")
         pid_file = Path(self._runtime_dir, "pulse", "pid")
-        self._pulse_pid = int(pid_file.read_text().split()[0]) if pid_file.exists() else None
-        self._procs.insert(0, DaemonProcess(self._pulse_pid))  # stopped last, after the programs
+        pid = int(pid_file.read_text().split()[0]) if pid_file.exists() else None
+        self._procs.insert(0, DaemonProcess(pid))  # stopped last, after the programs
 
     def _log(self, name):
         log = open(self.artefacts / name, "ab")
         self._logs.append(log)
         return log
+
+    def log_text(self, name):
+        path = self.artefacts / name
+        return path.read_text(errors="replace") if path.exists() else ""
 
     def env(self, **extra):
         env = dict(os.environ)
@@ -135,28 +123,22 @@ class XSession:
         env.update(extra)
         return env
 
-    # ---- programs ---------------------------------------------------------
-
     def launch(self, program, args=(), cwd=None, env=None, log_name=None):
-        """Starts `program` on this display, by default from a folder that is not its
-        own, so that it has to find its sibling files by itself."""
-        cwd = cwd or self._runtime_dir
+        """Starts `program` by default from a folder not its own, so that it has to find
+        its sibling files by itself."""
         log = self._log(log_name or f"{Path(program).name}.log")
-        proc = subprocess.Popen([str(program), *args], cwd=cwd, env=env or self.env(), stdout=log,
-                                stderr=subprocess.STDOUT, start_new_session=True)
+        proc = subprocess.Popen([str(program), *args], cwd=cwd or self._runtime_dir, env=env or self.env(),
+                                stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
         self._procs.append(proc)
         return App(self, proc)
 
     def run_tool(self, *argv, **kwargs):
         return subprocess.run(list(argv), env=self.env(), check=True, capture_output=True, **kwargs)
 
-    # ---- input ------------------------------------------------------------
-
     def xdotool(self, *args):
         self.run_tool("xdotool", *[str(a) for a in args])
 
     def key(self, *keys):
-        """Presses and releases each key in turn, e.g. key("alt+d", "q")."""
         for k in keys:
             self.xdotool("key", "--clearmodifiers", k)
             time.sleep(0.1)
@@ -168,31 +150,18 @@ class XSession:
         self.move(x, y)
         self.xdotool("click", button)
 
-    def press_buttons(self, *buttons):
+    def press_buttons(self, *buttons, action="mousedown"):
         """Holds the buttons down together (press_buttons(1, 3) gives the button state 3)."""
-        args = []
-        for b in buttons:
-            args += ["mousedown", str(b)]
-        self.xdotool(*args)
+        self.xdotool(*[word for b in buttons for word in (action, b)])
 
     def release_buttons(self, *buttons):
-        args = []
-        for b in buttons:
-            args += ["mouseup", str(b)]
-        self.xdotool(*args)
-
-    # ---- output -----------------------------------------------------------
+        self.press_buttons(*buttons, action="mouseup")
 
     def grab(self, x=0, y=0, width=None, height=None):
-        width = width or self.screen[0] - x
-        height = height or self.screen[1] - y
-        image = self.root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF)
-        data = image.data
-        # 24-bit depth is stored as 32-bit little-endian words: blue, green, red, pad.
-        rgb = bytearray(width * height * 3)
-        rgb[0::3] = data[2::4]
-        rgb[1::3] = data[1::4]
-        rgb[2::3] = data[0::4]
+        width, height = width or self.screen[0] - x, height or self.screen[1] - y
+        data = self.root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF).data
+        rgb = bytearray(width * height * 3)  # from 32-bit words: blue, green, red, pad
+        rgb[0::3], rgb[1::3], rgb[2::3] = data[2::4], data[1::4], data[0::4]
         return Shot(width, height, bytes(rgb), (x, y))
 
     def pixel(self, x, y):
@@ -205,25 +174,23 @@ class XSession:
     def screenshot(self, name):
         return self.save(self.grab(), name)
 
+    def _tesseract(self, shot, name, options, *output):
+        path = self.save(shot, name, "-colorspace", "Gray", *options)
+        text = subprocess.run(["tesseract", str(path), "-", "-l", "deu", *output],
+                              capture_output=True, text=True, check=True).stdout
+        (self.artefacts / f"{path.stem}.{'tsv' if output[-1:] == ('tsv',) else 'txt'}").write_text(text)
+        return text
+
     def ocr(self, shot, name, invert=False, psm=11, scale=None, threshold=90):
-        """Reads the text of `shot` with tesseract (German); white text on colour is read
-        after turning it into black ink on white (`invert`): pixels above `threshold` %
-        grey are ink, or, with threshold None, the grey levels are kept (thin strokes of
-        small text on a dark field survive that better)."""
-        options = ["-colorspace", "Gray"]
-        if invert:
-            options += (["-threshold", f"{threshold}%"] if threshold else []) + ["-negate"]
-        if scale:
-            options += ["-resize", f"{scale}%"]
-        path = self.save(shot, f"ocr-{name}", *options)
-        result = subprocess.run(["tesseract", str(path), "-", "-l", "deu", "--psm", str(psm)],
-                                capture_output=True, text=True, check=True)
-        (self.artefacts / f"{path.stem}.txt").write_text(result.stdout)
-        return result.stdout
+        """The text of `shot`; with `invert` white text is read as black ink: pixels above
+        `threshold` % grey, or with None all grey levels (thin strokes survive that)."""
+        options = ((["-threshold", f"{threshold}%"] if threshold else []) + ["-negate"]) if invert else []
+        options += ["-resize", f"{scale}%"] if scale else []
+        return self._tesseract(shot, f"ocr-{name}", options, "--psm", str(psm))
 
     def wait_text(self, grab, texts, name, timeout=20, **ocr_options):
-        """Reads the screen with `grab()` until OCR finds every one of `texts` (a window
-        that has just appeared may not have painted yet); returns the text read."""
+        """Reads `grab()` until OCR finds all `texts` (a new window may not have painted
+        yet); returns the text read."""
         seen = []
 
         def read():
@@ -235,35 +202,25 @@ class XSession:
             raise Timeout(f"{failure}; last read: {seen[-1] if seen else ''!r}") from None
 
     def find_text(self, shot, word, name, invert=False, scale=1):
-        """Screen position (centre) of the first word that OCR reads as `word`, or None.
-        Small menu text is found more reliably after scaling up (`scale` 2 or 3)."""
-        options = ["-colorspace", "Gray"] + (["-threshold", "90%", "-negate"] if invert else [])
-        # A white margin keeps tesseract from mistaking the edge of the picture for ink.
-        options += ["-resize", f"{100 * scale}%", "-bordercolor", "white", "-border", "10"]
-        path = self.save(shot, f"find-{name}", *options)
-        tsv = subprocess.run(["tesseract", str(path), "-", "-l", "deu", "--psm", "11", "tsv"],
-                             capture_output=True, text=True, check=True).stdout
-        (self.artefacts / f"{path.stem}.tsv").write_text(tsv)
-        for line in tsv.splitlines()[1:]:
+        """Screen centre of the first word OCR reads as `word`, or None; small menu text
+        is found more reliably scaled up (`scale` 2 or 3)."""
+        # A white margin keeps tesseract from taking the picture's edge for ink.
+        options = (["-threshold", "90%", "-negate"] if invert else []) + [
+            "-resize", f"{100 * scale}%", "-bordercolor", "white", "-border", "10"]
+        for line in self._tesseract(shot, f"find-{name}", options, "--psm", "11", "tsv").splitlines()[1:]:
             cells = line.split("\t")
             if len(cells) == 12 and cells[11].strip().lower() == word.lower():
-                left, top, w, h = map(int, cells[6:10])
-                left, top, w, h = (left - 10) / scale, (top - 10) / scale, w / scale, h / scale
+                left, top, w, h = ((int(v) - m) / scale for v, m in zip(cells[6:10], (10, 10, 0, 0)))
                 return shot.origin[0] + int(left + w / 2), shot.origin[1] + int(top + h / 2)
         return None
 
-    # ---- windows ----------------------------------------------------------
-
     def top_levels(self, pid=None, include_popups=False):
-        """Viewable top-level windows, in stacking order (bottom first), optionally only
-        those of the process `pid`."""
+        """Viewable top-level windows, bottom first, optionally only those of process `pid`."""
         result = []
         for w in self.root.query_tree().children:
             try:
                 attributes = w.get_attributes()
-                if attributes.map_state != X.IsViewable:
-                    continue
-                if attributes.override_redirect and not include_popups:
+                if attributes.map_state != X.IsViewable or (attributes.override_redirect and not include_popups):
                     continue
                 if pid is not None:
                     prop = w.get_full_property(self.atom("_NET_WM_PID"), Xatom.CARDINAL)
@@ -293,17 +250,13 @@ class XSession:
     def grab_window(self, window):
         x, y, w, h = self.geometry(window)
         x0, y0 = max(x, 0), max(y, 0)
-        w = min(x + w, self.screen[0]) - x0
-        h = min(y + h, self.screen[1]) - y0
-        return self.grab(x0, y0, w, h)
+        return self.grab(x0, y0, min(x + w, self.screen[0]) - x0, min(y + h, self.screen[1]) - y0)
 
     def send_delete(self, window):
-        """Asks the window to close, as a window manager does when the user clicks its
-        close button."""
+        """Asks the window to close, as a window manager's close button does."""
         protocols = self.atom("WM_PROTOCOLS")
-        message = xevent.ClientMessage(window=window, client_type=protocols,
-                                       data=(32, [self.atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
-        window.send_event(message, event_mask=X.NoEventMask)
+        window.send_event(xevent.ClientMessage(window=window, client_type=protocols, data=(
+            32, [self.atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])), event_mask=X.NoEventMask)
         self.x.flush()
 
 
@@ -326,29 +279,29 @@ class App:
         if self.proc.poll() is not None:
             raise AssertionError(f"the program ended early with status {self.proc.returncode}")
 
-    def wait_main_window(self, timeout=30):
-        def first_window():
+    def _wait(self, what, find, timeout):
+        def check():
             self._check_alive()
-            found = self.windows()
-            return found[0] if found else None
-        self.window = wait_until(first_window, timeout, "the main window")
+            return find()
+        return wait_until(check, timeout, what)
+
+    def wait_main_window(self, timeout=30):
+        """The program's top level that is not a box's (a warning box can come first)."""
+        transient_for = self.session.atom("WM_TRANSIENT_FOR")
+        self.window = self._wait("the main window", lambda: next(
+            (w for w in self.windows() if not w.get_full_property(transient_for, Xatom.WINDOW)), None), timeout)
         return self.window
 
     def wait_box(self, timeout=30):
-        """Waits for a second top-level window of the program (a message box) and returns it."""
-        def box():
-            self._check_alive()
-            return next((w for w in self.windows() if w.id != self.window.id), None)
-        return wait_until(box, timeout, "a message box")
+        """A second top-level window of the program: a message box."""
+        return self._wait("a message box", lambda: next(
+            (w for w in self.windows() if w.id != self.window.id), None), timeout)
 
     def wait_box_gone(self, box, timeout=30):
-        def gone():
-            self._check_alive()
-            return all(w.id != box.id for w in self.windows())
-        wait_until(gone, timeout, "the message box to close")
+        self._wait("the message box to close", lambda: all(w.id != box.id for w in self.windows()), timeout)
 
     def wait_pixels(self, description, predicate, timeout=30):
-        """Polls screenshots of the main window until `predicate(shot)` holds; returns the shot."""
+        """Polls shots of the main window until `predicate(shot)` holds; returns the shot."""
         def check():
             self._check_alive()
             shot = self.session.grab_window(self.window)
@@ -360,42 +313,40 @@ class App:
             raise
 
     def focus(self):
-        """Gives the keyboard focus to the program's topmost window (a message box if one
-        is up, else the main window), as a window manager would."""
+        """Gives the focus to the program's topmost window, as a window manager would."""
         self.session.xdotool("windowfocus", "--sync", self.windows()[-1].id)
 
     def has_focus(self):
-        """The keyboard focus is in the program's topmost window (keys typed into the main
-        window while a modal box is up would be lost)."""
+        """The focus is in the program's topmost window (keys typed into the main window
+        under a modal box would be lost)."""
         windows = self.windows()
         if not windows:
             return False
         focused = self.session.x.get_input_focus().focus
         try:
-            while focused and focused.id != windows[-1].id and focused.id != self.session.root.id:
+            while focused and focused.id not in (windows[-1].id, self.session.root.id):
                 focused = focused.query_tree().parent
         except (XError, AttributeError):
             return False  # PointerRoot, None, or a window that went away
         return bool(focused) and focused.id == windows[-1].id
 
     def key(self, *keys):
-        """Types the keys into the program. Without a window manager the focus is lost
-        whenever a message box closes, so it is given back first where a window manager
-        would have done it."""
+        """Types into the program's topmost window, giving it the focus first where a window
+        manager would have (the focus is lost whenever a box closes)."""
         if not self.has_focus():
             self.focus()
         self.session.key(*keys)
 
     def measure_area(self, colour=BACKGROUND):
-        """Finds the drawing area below the menu bar: the first row, in the window's left
-        pixel column, that has the drawing area's `colour`, down to the window's bottom."""
+        """The drawing area below the menu bar: from the first row of the window's left pixel
+        column in the drawing area's `colour` down to the window's bottom."""
         x, y, w, h = self.session.geometry(self.window)
         column = self.session.grab(x + 1, y, 1, h)
-        for row in range(h):
-            if colour_close(column.pixel(0, row), colour):
-                self.area = (x, y + row, w, h - row)
-                return self.area
-        raise AssertionError(f"no pixel of colour {colour} in the window's left column")
+        row = next((r for r in range(h) if colour_close(column.pixel(0, r), colour)), None)
+        if row is None:
+            raise AssertionError(f"no pixel of colour {colour} in the window's left column")
+        self.area = (x, y + row, w, h - row)
+        return self.area
 
     def to_screen(self, lx, ly):
         """Screen pixel of a logical canvas point: the program's own scaling, v * size / base."""
@@ -410,8 +361,8 @@ class App:
         return shot.crop(x0 - shot.origin[0], y0 - shot.origin[1], x1 - x0, y1 - y0)
 
     def line_near(self, lx, ly, colour, spread=1):
-        """Screen pixel of a 1-pixel line in `colour` through logical (lx, ly), or None: the
-        line may fall one pixel either side of the scaled position, by rounding."""
+        """Screen pixel of a 1-pixel line in `colour` through logical (lx, ly), or None; by
+        rounding it may fall `spread` pixels either side of the scaled position."""
         x, y = self.to_screen(lx, ly)
         strip = self.session.grab(x - spread, y, 2 * spread + 1, 1)
         return next(((x - spread + i, y) for i in range(strip.width)
@@ -421,22 +372,16 @@ class App:
         return self.session.pixel(*self.to_screen(lx, ly))
 
     def choose_menu(self, title, entry, timeout=15):
-        """Chooses a menu entry with the mouse: clicks the title in the menu bar, waits for
-        its popup and clicks the entry. Both are found by reading the screen, so the test
-        does not depend on the style's menu metrics. `entry` is one word of the entry as
-        shown (without the "&")."""
+        """Clicks `title` in the menu bar and `entry` (one word of it, without "&") in its
+        popup, both found by OCR so that the style's menu metrics do not matter."""
         s = self.session
         x, y, w, _ = s.geometry(self.window)
-        bar = s.grab(x, y, w, self.area[1] - y)
-        where = s.find_text(bar, title, f"menubar-{title}", scale=3)
+        where = s.find_text(s.grab(x, y, w, self.area[1] - y), title, f"menubar-{title}", scale=3)
         assert where, f"menu title {title!r} not found in the menu bar"
         before = {p.id for p in s.top_levels(self.pid, include_popups=True)}
         s.click(*where)
-
-        def popup():
-            self._check_alive()
-            return next((p for p in s.top_levels(self.pid, include_popups=True) if p.id not in before), None)
-        menu = wait_until(popup, timeout, f"the {title} menu to open")
+        menu = self._wait(f"the {title} menu to open", lambda: next(
+            (p for p in s.top_levels(self.pid, include_popups=True) if p.id not in before), None), timeout)
         time.sleep(0.2)  # the popup may still be painting its entries
         inside = s.grab_window(menu)
         inside = inside.crop(3, 3, inside.width - 6, inside.height - 6)  # without the popup's frame
