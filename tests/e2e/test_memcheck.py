@@ -1,12 +1,7 @@
-"""A short lesson in the real program under valgrind's memcheck: start-up, Info, the
-author box, "&2 Neues Experiment / 1 x wiederholen" (the demonstration with its flight,
-the halt notice and the new-series box, then one interval), Quit.
-
-Memcheck sees the whole process, Qt, X and D-Bus included, and those libraries have
-findings of their own (uninitialised padding sent to the X server, a D-Bus thread's
-buffers at exit). A finding is the program's own when the innermost frame outside the
-allocator lies in the program's own binary: our code read the bad byte, or our code
-asked for the block that was lost."""
+"""A short lesson under valgrind's memcheck: start-up, Info, the author box, "&2" (the
+demonstration with its flight, the halt notice and the new-series box, then one interval),
+Quit. Memcheck sees Qt, X and D-Bus too, which have findings of their own; a finding is the
+program's when the innermost frame outside the allocator lies in the program's binary."""
 
 import sys
 import unittest
@@ -14,27 +9,23 @@ import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from lesson_steps import answer_box, closing_line, start_to_event_loop  # noqa: E402
+from lesson_steps import answer_box, start_up, wait_closing  # noqa: E402
 from x_session import XSession, test_arguments  # noqa: E402
 
 ARGS = None
 ALLOCATORS = ("malloc", "calloc", "realloc", "memalign", "posix_memalign", "operator new", "operator delete")
-# Kinds that are faults wherever they are found; leaks only when definitely lost.
+# Leaks count only when definitely lost (directly or through a lost block).
 LEAK_KINDS = ("Leak_DefinitelyLost", "Leak_IndirectlyLost")
 
 
 def innermost_caller(frames):
     """The first frame of a memcheck stack that is neither valgrind's own nor an allocator."""
-    for frame in frames:
-        function = frame.findtext("fn") or ""
-        if "vgpreload" in (frame.findtext("obj") or "") or function.startswith(ALLOCATORS):
-            continue
-        return frame
-    return None
+    return next((frame for frame in frames if "vgpreload" not in (frame.findtext("obj") or "")
+                 and not (frame.findtext("fn") or "").startswith(ALLOCATORS)), None)
 
 
 def own_findings(xml_file, program):
-    """The findings whose innermost caller lies in `program`, as one line each."""
+    """The findings whose innermost caller lies in `program`, one line each."""
     findings = []
     for error in ElementTree.parse(xml_file).getroot().iter("error"):
         kind = error.findtext("kind")
@@ -51,7 +42,7 @@ class Memcheck(unittest.TestCase):
     def test_short_lesson_has_no_error_and_no_leak_of_its_own(self):
         xml_file = ARGS.artefacts / "memcheck.xml"
         with XSession(ARGS.artefacts) as session:
-            app = start_to_event_loop(
+            app = start_up(
                 session, "/usr/bin/valgrind",
                 args=["--tool=memcheck", "--leak-check=full", "--num-callers=40", "--child-silent-after-fork=yes",
                       "--xml=yes", f"--xml-file={xml_file}", str(ARGS.program)],
@@ -63,7 +54,7 @@ class Memcheck(unittest.TestCase):
             app.key("alt+e", "2")
             answer_box(session, app, ["Laufende Mikroteilchen sind nicht"], "halt-notice", timeout=300)
             answer_box(session, app, ["Neue Versuchsreihe!"], "new-series", timeout=120)
-            session.wait_text(lambda: closing_line(app), ["n:1"], "closing-line", timeout=120)
+            wait_closing(session, app, ["n:1"], "1", timeout=120)
             app.choose_menu("DESK", "Quit")
             self.assertEqual(app.wait_exit(120), 0)
 
