@@ -110,6 +110,17 @@ def dot_in_flight(app, shot=None, least=50):
     return app.grab_logical(85, 130, 252, 140, shot).count(RED) > least
 
 
+def wait_flight(app, what="a red dot in flight", timeout=60):
+    """Waits for the dot in flight and returns a shot of the window that shows it. A flight
+    lasts about a fifth of a second, so the path alone is watched, every 10 ms."""
+    def flying():
+        if not dot_in_flight(app):
+            return None
+        shot = app.session.grab_window(app.window)
+        return shot if dot_in_flight(app, shot) else None
+    return wait_until(flying, timeout, what, interval=0.01)
+
+
 def read_mean(session, app, shot):
     """The mean and its label, white on the two red fields near the upper left, read from
     the fields alone (the light wall around them would read as white ink)."""

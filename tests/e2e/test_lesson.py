@@ -11,8 +11,9 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from lesson_steps import (LIGHT_BLUE, PICTURE_OUTLINE, RED, answer_box, counting, dot_in_flight,  # noqa: E402
-                          lines_at, measured_points, read_box, read_mean, read_step, start_up, wait_closing)
+from lesson_steps import (LIGHT_BLUE, PICTURE_OUTLINE, RED, answer_box, counting,  # noqa: E402
+                          lines_at, measured_points, read_box, read_mean, read_step, start_up, wait_closing,
+                          wait_flight)
 from x_session import XSession, test_arguments, wait_until  # noqa: E402
 
 ARGS = None
@@ -49,12 +50,11 @@ class Lesson(unittest.TestCase):
             app.wait_box_gone(theory)
             session.click(*app.to_screen(160, 100))  # ends the wait before the event loop
 
-            # "&3" as the first command runs the demonstration first: its label, and a red
-            # dot on the flight path in the steps that emit a particle.
+            # "&3" as the first command runs the demonstration first: a red dot on the flight
+            # path in the steps that emit a particle, and its label.
             app.key("alt+e", "3")
+            session.save(wait_flight(app), "demo-flight")
             session.wait_text(lambda: app.grab_logical(5, 5, 60, 20), ["DEMO"], "demo-label")
-            session.save(app.wait_pixels("a red dot in flight", lambda shot: dot_in_flight(app, shot), 60),
-                         "demo-flight")
             app.wait_box(120)
             session.wait_text(lambda: app.grab_logical(5, 5, 75, 27), ["Halt"], "halt-label", scale=50)
             session.screenshot("halt-notice")
@@ -110,7 +110,7 @@ class Lesson(unittest.TestCase):
             # pass ends the demonstration: no halt notice, so the next series command is
             # carried out and announces a new series.
             app.key("alt+e", "1")
-            flight = app.wait_pixels("a red dot in flight again", lambda shot: dot_in_flight(app, shot), 60)
+            flight = wait_flight(app, "a red dot in flight again")
             session.save(flight, "demonstration-again")
             label_place = app.grab_logical(5, 5, 60, 20, flight)
             self.assertEqual((label_place.count(RED), label_place.count(LIGHT_BLUE)), (0, 0), "a DEMO label")

@@ -7,8 +7,8 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from lesson_steps import (RED, WINDOW_TITLE, answer_box, counting, dot_in_flight, read_box,  # noqa: E402
-                          start_up, step_number)
+from lesson_steps import (RED, WINDOW_TITLE, answer_box, counting, read_box,  # noqa: E402
+                          start_up, step_number, wait_flight)
 from x_session import BACKGROUND, XSession, test_arguments  # noqa: E402
 
 ARGS = None
@@ -51,7 +51,7 @@ def in_event_loop(session):
 def in_demo_flight(session):
     app = start(session)
     app.key("alt+e", "1")
-    app.wait_pixels("a red dot in flight", lambda shot: dot_in_flight(app, shot), 60)
+    wait_flight(app)
     return app
 
 
