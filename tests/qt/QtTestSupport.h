@@ -1,8 +1,7 @@
 #pragma once
 
-// Shared set-up for the Qt binding tests: a binding joined to the test's QApplication on a
-// white canvas, pixel access at logical points, a drawing area of a chosen size, and a
-// stand-in user who answers message boxes.
+// Shared set-up for the Qt binding tests: a binding on a white canvas with pixel access,
+// files to read, and a stand-in user who answers message boxes.
 
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/PixelCanvas.h"
@@ -11,6 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -29,6 +29,13 @@ constexpr Colour kRed = makeColour(255, 0, 0);
 constexpr Colour kGreen = makeColour(0, 255, 0);
 constexpr Colour kBlue = makeColour(0, 0, 255);
 constexpr Colour kSky = makeColour(51, 168, 238);
+
+inline void writeFile(const QString& name, const QByteArray& content)
+{
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
 
 inline std::unique_ptr<QtPlatform> makePlatform()
 {
@@ -58,22 +65,6 @@ protected:
             for (int x = area.left(); x <= area.right(); ++x)
                 found += at(x, y) == colour ? 1 : 0;
         return found;
-    }
-
-    // Resizes the open window until the drawing area has this size (the offscreen screen is
-    // smaller than some sizes wanted; the window may still be larger).
-    void useDrawingArea(int width, int height)
-    {
-        MainWindow& window = binding->mainWindow();
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            binding->processEvents();
-            if (binding->drawingWidth() == width && binding->drawingHeight() == height)
-                break;
-            window.resize(window.width() + width - binding->drawingWidth(),
-                          window.height() + height - binding->drawingHeight());
-        }
-        ASSERT_EQ(binding->drawingWidth(), width);
-        ASSERT_EQ(binding->drawingHeight(), height);
     }
 
     std::unique_ptr<QtPlatform> binding;
@@ -114,8 +105,8 @@ private:
         if (clock_.elapsed() - box->property("seenByTest").toLongLong() < patience_)
             return;
         box->setProperty("answeredByTest", true);
-        SeenBox view{box->windowTitle(), box->text(),
-                     box->defaultButton() ? box->defaultButton()->text() : QString(), {}, box->icon(),
+        QPushButton* byDefault = box->defaultButton();
+        SeenBox view{box->windowTitle(), box->text(), byDefault ? byDefault->text() : QString(), {}, box->icon(),
                      !box->iconPixmap().isNull()};
         for (QAbstractButton* button : box->buttons())
             view.buttons.append(button->text());
@@ -124,9 +115,8 @@ private:
         for (QAbstractButton* button : box->buttons())
             if (!caption.isEmpty() && button->text() == caption)
                 return button->click();
-        QAbstractButton* answer = box->defaultButton();
-        EXPECT_NE(answer, nullptr) << "Return must answer every box";
-        (answer ? answer : box->buttons().constFirst())->click();
+        EXPECT_NE(byDefault, nullptr) << "Return must answer every box";
+        (byDefault ? static_cast<QAbstractButton*>(byDefault) : box->buttons().constFirst())->click();
     }
 
     std::function<QString(const SeenBox&)> chooseCaption_;
