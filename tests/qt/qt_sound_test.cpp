@@ -1,8 +1,7 @@
 // The click: WAV files of any PCM kind become 44.1 kHz mono samples, the mixer sounds every
-// requested click in full even when clicks overlap, the stream on its own thread hands every
-// sample on and closes when quiet, an unusable file is told to the teacher once per name and
-// a missing sound device once on stderr, and neither a hanging device nor anything else holds
-// the program up.
+// click in full even when clicks overlap, the stream on its own thread hands every sample on
+// and closes when quiet, an unusable file is told once per name and a missing device once on
+// stderr, and neither a hanging device nor anything else holds the program up.
 
 #include "QtTestSupport.h"
 
@@ -11,7 +10,6 @@
 #include "platform/qt/WavClip.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtEndian>
@@ -20,10 +18,13 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <numeric>
 
 using namespace qttest;
 
 namespace {
+
+using Samples = std::vector<int16_t>;
 
 template <typename T>
 QByteArray le(T value)
@@ -42,7 +43,7 @@ QByteArray wavFile(uint16_t channels, uint32_t rate, uint16_t bits, const QByteA
     return QByteArray("RIFF") + le(uint32_t(body.size())) + body;
 }
 
-QByteArray pcm16(const std::vector<int16_t>& samples)
+QByteArray pcm16(const Samples& samples)
 {
     QByteArray bytes;
     for (int16_t sample : samples)
@@ -50,21 +51,11 @@ QByteArray pcm16(const std::vector<int16_t>& samples)
     return bytes;
 }
 
-std::vector<int16_t> samplesOf(const QByteArray& bytes)
+Samples samplesOf(const QByteArray& bytes)
 {
-    std::vector<int16_t> samples(static_cast<size_t>(bytes.size() / 2));
+    Samples samples(static_cast<size_t>(bytes.size() / 2));
     std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
     return samples;
-}
-
-std::vector<int16_t> readMixer(ClickMixer& mixer, int frames)
-{
-    return samplesOf(mixer.read(frames * 2));
-}
-
-ClickMixer::Clip clipOf(std::vector<int16_t> samples)
-{
-    return std::make_shared<const std::vector<int16_t>>(std::move(samples));
 }
 
 } // namespace
@@ -73,15 +64,12 @@ TEST(WavClip, PcmOfEveryUsableKindBecomesMonoSamplesAtTheMixerRate)
 {
     // 8-bit PCM is unsigned around 128 and 256 times coarser; stereo frames are averaged:
     // (+100 + 0) / 2 · 256. Twice the rate turns 99 intervals into 198, plus the first sample.
-    QByteArray stereo8;
-    for (int frame = 0; frame < 100; ++frame)
-        stereo8 += QByteArray::fromHex("e480");
-    struct Row { const char* what; QByteArray file; std::vector<int16_t> samples; };
+    struct Row { const char* what; QByteArray file; Samples samples; };
     const Row rows[] = {
         {"16-bit mono at 44.1 kHz unchanged", wavFile(1, 44100, 16, pcm16({0, 1000, -1000, 32767, -32768, 5})),
          {0, 1000, -1000, 32767, -32768, 5}},
         {"22.05 kHz interpolated", wavFile(1, 22050, 16, pcm16({0, 1000, 0})), {0, 500, 1000, 500, 0}},
-        {"8-bit stereo", wavFile(2, 22050, 8, stereo8), std::vector<int16_t>(199, 100 * 256 / 2)},
+        {"8-bit stereo", wavFile(2, 22050, 8, QByteArray::fromHex("e480").repeated(100)), Samples(199, 100 * 256 / 2)},
         {"header only", QByteArray("RIFF\x04\0\0\0WAVE", 12), {}},
         {"cut inside the format chunk", wavFile(1, 44100, 16, pcm16({1, 2})).left(30), {}},
         {"empty", QByteArray(), {}},
@@ -92,9 +80,7 @@ TEST(WavClip, PcmOfEveryUsableKindBecomesMonoSamplesAtTheMixerRate)
         SCOPED_TRACE(row.what);
         const WavClip::Result clip = WavClip::decode(row.file, 44100);
         EXPECT_EQ(clip.ok(), !row.samples.empty()) << clip.problem.toStdString();
-        if (clip.ok()) {
-            EXPECT_EQ(clip.samples, row.samples);
-        }
+        EXPECT_EQ(clip.samples, row.samples);
     }
     EXPECT_FALSE(WavClip::read(QStringLiteral("/nonexistent/knack2.wav"), 44100).ok());
 }
@@ -102,27 +88,30 @@ TEST(WavClip, PcmOfEveryUsableKindBecomesMonoSamplesAtTheMixerRate)
 TEST(ClickMixer, OverlappingClicksAddUpAndClicksKeepTheirDistance)
 {
     ClickMixer mixer;
+    const auto add = [&mixer](Samples clip, long delay) {
+        mixer.addClick(std::make_shared<const Samples>(std::move(clip)), delay);
+    };
+    const auto pull = [&mixer](int frames) { return samplesOf(mixer.read(frames * 2)); };
     EXPECT_TRUE(mixer.isQuiet());
-    EXPECT_EQ(readMixer(mixer, 4), (std::vector<int16_t>{0, 0, 0, 0}));
-    mixer.addClick(clipOf({100, 200, 300, 400, 500, 600}), 0);
+    EXPECT_EQ(pull(4), (Samples{0, 0, 0, 0}));
+    add({100, 200, 300, 400, 500, 600}, 0);
     EXPECT_FALSE(mixer.isQuiet());
-    EXPECT_EQ(readMixer(mixer, 4), (std::vector<int16_t>{100, 200, 300, 400}));
-    // A second click while the first still sounds: both are heard, summed.
-    mixer.addClick(clipOf({10, 20, 30}), 0);
-    EXPECT_EQ(readMixer(mixer, 4), (std::vector<int16_t>{510, 620, 30, 0}));
+    EXPECT_EQ(pull(4), (Samples{100, 200, 300, 400}));
+    add({10, 20, 30}, 0);   // while the first still sounds: both are heard, summed
+    EXPECT_EQ(pull(4), (Samples{510, 620, 30, 0}));
     EXPECT_TRUE(mixer.isQuiet());
-    // The same click requested twice at once sounds twice as loud, saturating.
-    mixer.addClick(clipOf({30000, -30000}), 0);
-    mixer.addClick(clipOf({30000, -30000}), 0);
-    EXPECT_EQ(readMixer(mixer, 3), (std::vector<int16_t>{32767, -32768, 0}));
+    // The same click twice at once sounds twice as loud, saturating.
+    add({30000, -30000}, 0);
+    add({30000, -30000}, 0);
+    EXPECT_EQ(pull(3), (Samples{32767, -32768, 0}));
 
     // Clicks asked for between two pulls keep their distance, also across the chunk's end.
-    mixer.addClick(clipOf({7, 8}), 1);
-    mixer.addClick(clipOf({1, 2, 3}), 3);
-    mixer.addClick(clipOf({5}), 6);
-    EXPECT_EQ(readMixer(mixer, 5), (std::vector<int16_t>{0, 7, 8, 1, 2}));
+    add({7, 8}, 1);
+    add({1, 2, 3}, 3);
+    add({5}, 6);
+    EXPECT_EQ(pull(5), (Samples{0, 7, 8, 1, 2}));
     EXPECT_FALSE(mixer.isQuiet());
-    EXPECT_EQ(readMixer(mixer, 4), (std::vector<int16_t>{3, 5, 0, 0}));
+    EXPECT_EQ(pull(4), (Samples{3, 5, 0, 0}));
     EXPECT_TRUE(mixer.isQuiet());
 }
 
@@ -134,34 +123,26 @@ struct OutputLog {
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<QByteArray> streams;   // one per opened output
-    int closed = 0;
-    int closedOnTestThread = 0;
+    int closed = 0, closedOnTestThread = 0;
     qint64 takeAtMost = 1 << 20;       // a device that is still starting takes less than it has room for
-    bool hang = false;                 // a device whose write never returns until released
-    bool hanging = false;
+    bool hang = false, hanging = false;   // a device whose write does not return until released
+    QThread* const testThread = QThread::currentThread();
 
     bool waitUntil(const std::function<bool()>& done)
     {
         std::unique_lock<std::mutex> lock(mutex);
         return changed.wait_for(lock, std::chrono::seconds(20), done);
     }
-    void release()
-    {
-        const std::lock_guard<std::mutex> lock(mutex);
-        hang = false;
-        changed.notify_all();
-    }
-    ClickStream::Opener opener();
 };
 
 class FakeOutput : public ClickOutput {
 public:
-    FakeOutput(OutputLog& log, size_t index, QThread* testThread) : log_(log), index_(index), testThread_(testThread) {}
+    FakeOutput(OutputLog& log, size_t index) : log_(log), index_(index) {}
     ~FakeOutput() override
     {
         const std::lock_guard<std::mutex> lock(log_.mutex);
         ++log_.closed;
-        log_.closedOnTestThread += QThread::currentThread() == testThread_ ? 1 : 0;
+        log_.closedOnTestThread += QThread::currentThread() == log_.testThread ? 1 : 0;
         log_.changed.notify_all();
     }
     qint64 bytesFree() const override { return 2000; }
@@ -180,18 +161,7 @@ public:
 private:
     OutputLog& log_;
     size_t index_;
-    QThread* testThread_;
 };
-
-ClickStream::Opener OutputLog::opener()
-{
-    QThread* testThread = QThread::currentThread();
-    return [this, testThread](QString&) {
-        const std::lock_guard<std::mutex> lock(mutex);
-        streams.emplace_back();
-        return std::make_unique<FakeOutput>(*this, streams.size() - 1, testThread);
-    };
-}
 
 class ClickSoundTest : public ::testing::Test {
 protected:
@@ -199,24 +169,20 @@ protected:
     {
         ASSERT_TRUE(folder.isValid());
         QDir::setCurrent(folder.path());
-        writeFile("knack2.wav", wavFile(1, 44100, 16, pcm16(click)));
+        writeFile(QStringLiteral("knack2.wav"), wavFile(1, 44100, 16, pcm16(click)));
         setup.fileProblem = [this](const QString& text) { fileLines.append(text); };
         setup.deviceProblem = [this](const QString& text) { deviceLines.append(text); };
-        setup.openOutput = outputs.opener();
-    }
-
-    static void writeFile(const QString& name, const QByteArray& content)
-    {
-        QFile file(name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        setup.openOutput = [this](QString&) -> std::unique_ptr<ClickOutput> {
+            const std::lock_guard<std::mutex> lock(outputs.mutex);
+            outputs.streams.emplace_back();
+            return std::make_unique<FakeOutput>(outputs, outputs.streams.size() - 1);
+        };
     }
 
     // A click that cannot be mistaken for silence or for another part of itself.
-    const std::vector<int16_t> click = [] {
-        std::vector<int16_t> samples(300);
-        for (size_t i = 0; i < samples.size(); ++i)
-            samples[i] = static_cast<int16_t>(1000 + i);
+    const Samples click = [] {
+        Samples samples(300);
+        std::iota(samples.begin(), samples.end(), int16_t(1000));
         return samples;
     }();
     QTemporaryDir folder;
@@ -229,37 +195,35 @@ protected:
 
 TEST_F(ClickSoundTest, UnusableFilesAreToldOncePerNameAndNoDeviceOnceOnStderr)
 {
-    const QByteArray good = wavFile(1, 44100, 16, pcm16({1, 2, 3, 4}));
-    QByteArray compressed = good;
+    QByteArray compressed = wavFile(1, 44100, 16, pcm16({1, 2, 3, 4}));
     compressed[20] = 0x55;   // the format tag of MPEG audio
-    struct Row { const char* name; QByteArray content; const char* reason; };
+    struct Row { QString name; QByteArray content; QString reason; };
     const Row rows[] = {
         {"fehlt.wav", {}, "fehlt"},
         {"leer.wav", QByteArray(), "leer"},
-        {"kurz.wav", good.left(30), "unvollst\u00e4ndig"},
+        {"kurz.wav", wavFile(1, 44100, 16, pcm16({1, 2})).left(30), "unvollst\u00e4ndig"},
         {"bild.wav", QByteArray("GIF89a") + QByteArray(40, '\0'), "keine WAV-Datei"},
         {"mp3.wav", compressed, "unkomprimiert"},
     };
     for (const Row& row : rows)
-        if (QString::fromUtf8(row.name) != QStringLiteral("fehlt.wav"))
-            writeFile(QString::fromUtf8(row.name), row.content);
+        if (row.reason != QStringLiteral("fehlt"))
+            writeFile(row.name, row.content);
     {
         ClickSound sound(setup);
         for (int round = 0; round < 2; ++round)
             for (const Row& row : rows)
-                sound.play(QString::fromUtf8(row.name));
+                sound.play(row.name);
         sound.play(QStringLiteral("knack2.wav"));
         sound.settle();
         EXPECT_TRUE(sound.isStreaming());
     }
-    ASSERT_EQ(fileLines.size(), static_cast<qsizetype>(std::size(rows))) << fileLines.join('\n').toStdString();
+    ASSERT_EQ(fileLines.size(), qsizetype(std::size(rows))) << fileLines.join('\n').toStdString();
     for (size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(rows[i].name);
-        const QString& line = fileLines[static_cast<qsizetype>(i)];
-        EXPECT_TRUE(line.startsWith(QStringLiteral("Der Klickton \u201e%1\u201c ist nicht verwendbar: ")
-                                        .arg(QString::fromUtf8(rows[i].name))));
-        EXPECT_TRUE(line.contains(QString::fromUtf8(rows[i].reason)));
-        EXPECT_TRUE(line.endsWith(QStringLiteral(".|Die Z\u00e4hlimpulse bleiben stumm."))) << line.toStdString();
+        const QString& line = fileLines[qsizetype(i)];
+        SCOPED_TRACE(line.toStdString());
+        EXPECT_TRUE(line.startsWith(QStringLiteral("Der Klickton \u201e%1\u201c ist nicht verwendbar: ").arg(rows[i].name)));
+        EXPECT_TRUE(line.contains(rows[i].reason));
+        EXPECT_TRUE(line.endsWith(QStringLiteral(".|Die Z\u00e4hlimpulse bleiben stumm.")));
     }
     EXPECT_TRUE(deviceLines.isEmpty());
     EXPECT_EQ(outputs.streams.size(), 1u);
@@ -285,7 +249,7 @@ TEST_F(ClickSoundTest, UnusableFilesAreToldOncePerNameAndNoDeviceOnceOnStderr)
     EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
     EXPECT_EQ(printed.rfind("mikroteilchen: kein Tonausgabeger\u00e4t", 0), 0u) << printed;
     EXPECT_EQ(opened, 1);
-    EXPECT_EQ(fileLines.size(), static_cast<qsizetype>(std::size(rows)));
+    EXPECT_EQ(fileLines.size(), qsizetype(std::size(rows)));
 }
 
 TEST_F(ClickSoundTest, TheBindingShowsAMissingClickFileInOneBoxAndGoesOn)
@@ -312,10 +276,10 @@ TEST_F(ClickSoundTest, EverySampleReachesTheDeviceBeforeTheStreamClosesWhenQuiet
         SCOPED_TRACE(opening);
         sound.play(QStringLiteral("knack2.wav"));
         ASSERT_TRUE(outputs.waitUntil([&] { return outputs.closed == static_cast<int>(opening); }));
-        const std::vector<int16_t> heard = samplesOf(outputs.streams.back());
         // A fresh stream starts with the click, however long it was quiet before.
+        const Samples heard = samplesOf(outputs.streams.back());
         ASSERT_GE(heard.size(), 300u);
-        EXPECT_EQ(std::vector<int16_t>(heard.begin(), heard.begin() + 300), click);
+        EXPECT_EQ(Samples(heard.begin(), heard.begin() + 300), click);
         EXPECT_EQ(std::count(heard.begin() + 300, heard.end(), 0), static_cast<long>(heard.size() - 300));
         sound.settle();
         EXPECT_FALSE(sound.isStreaming());
@@ -333,7 +297,6 @@ TEST_F(ClickSoundTest, EndingWhileStreamingClosesTheDeviceAndAHangingDeviceIsNot
         EXPECT_TRUE(sound.isStreaming());
     }
     EXPECT_EQ(outputs.closed, 1);
-    EXPECT_EQ(outputs.closedOnTestThread, 0);
 
     outputs.hang = true;
     setup.shutdownWaitMilliseconds = 50;
@@ -345,7 +308,11 @@ TEST_F(ClickSoundTest, EndingWhileStreamingClosesTheDeviceAndAHangingDeviceIsNot
     ASSERT_EQ(deviceLines.size(), 1);
     EXPECT_TRUE(deviceLines[0].contains(QStringLiteral("h\u00e4ngt")));
     // Released, the left-behind stream still closes its device on its own thread.
-    outputs.release();
+    {
+        const std::lock_guard<std::mutex> lock(outputs.mutex);
+        outputs.hang = false;
+    }
+    outputs.changed.notify_all();
     ASSERT_TRUE(outputs.waitUntil([&] { return outputs.closed == 2; }));
     EXPECT_EQ(outputs.closedOnTestThread, 0);
     EXPECT_TRUE(fileLines.isEmpty());
