@@ -2,17 +2,19 @@
 // names promise and leave light, calm ground where the program writes over them; the click is
 // a short 16-bit mono PCM sound whose loudest moment is its start.
 
+#include "platform/qt/WavClip.h"
+
 #include <QColor>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QSet>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -81,39 +83,19 @@ TEST(Assets, PicturesHaveTheirFormatShapeAndCalmLightGroundWhereTextGoes)
 
 TEST(Assets, ClickIsAShortMonoPcmBurstLoudestAtItsStart)
 {
-    std::ifstream file(assetPath("knack2.wav"), std::ios::binary);
-    const std::vector<unsigned char> b{std::istreambuf_iterator<char>(file), {}};
-    const auto le = [&b](size_t at, int bytes) {
-        uint32_t v = 0;
-        for (int i = bytes - 1; i >= 0; --i)
-            v = (v << 8) | b.at(at + size_t(i));
-        return v;
-    };
-    ASSERT_GE(b.size(), 44u);
-    EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
-    EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 12), "WAVE");
-    EXPECT_EQ(le(4, 4), b.size() - 8);
-    size_t dataAt = 0, dataSize = 0;
-    bool haveFormat = false;
-    for (size_t at = 12; at + 8 <= b.size(); at += 8 + le(at + 4, 4) + (le(at + 4, 4) & 1)) {
-        const std::string id(b.begin() + long(at), b.begin() + long(at) + 4);
-        if (id == "fmt ") {
-            haveFormat = true;
-            // PCM, mono, 44.1 kHz, 16 bit.
-            EXPECT_EQ((std::array{le(at + 8, 2), le(at + 10, 2), le(at + 12, 4), le(at + 22, 2)}),
-                      (std::array<uint32_t, 4>{1, 1, 44100, 16}));
-        } else if (id == "data") {
-            dataAt = at + 8;
-            dataSize = le(at + 4, 4);
-        }
-    }
-    ASSERT_TRUE(haveFormat);
-    ASSERT_GT(dataSize, 0u);
-    ASSERT_LE(dataAt + dataSize, b.size());
-
-    std::vector<int> samples;
-    for (size_t i = 0; i + 1 < dataSize; i += 2)
-        samples.push_back(int16_t(le(dataAt + i, 2)));
+    QFile file(QString::fromStdString(assetPath("knack2.wav")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_GE(bytes.size(), 44);
+    EXPECT_EQ(bytes.left(4), "RIFF");
+    EXPECT_EQ(qFromLittleEndian<uint32_t>(bytes.constData() + 4), uint32_t(bytes.size() - 8));
+    // WAVE, the format (PCM, mono, 44.1 kHz, 88200 bytes a second, 2-byte frames, 16 bit),
+    // then the samples up to the file's end.
+    EXPECT_EQ(bytes.mid(8, 32).toHex(), "57415645666d7420" "10000000" "0100" "0100" "44ac0000" "88580100" "0200" "1000"
+                                        "64617461");
+    EXPECT_EQ(qFromLittleEndian<uint32_t>(bytes.constData() + 40), uint32_t(bytes.size() - 44));
+    const std::vector<int16_t> samples = WavClip::decode(bytes, 44100).samples;
+    ASSERT_FALSE(samples.empty());
     EXPECT_LT(samples.size(), 44100u * 20 / 1000);   // shorter than 20 ms
     const size_t loudest = size_t(std::max_element(samples.begin(), samples.end(),
                                                    [](int a, int c) { return std::abs(a) < std::abs(c); }) - samples.begin());
