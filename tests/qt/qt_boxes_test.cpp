@@ -1,6 +1,5 @@
-// Message boxes as the user sees them (answered by a stand-in user on a timer), and closing
-// the main window as the user does: the program's Quit, with every box, pause and poll
-// returning at once afterwards.
+// Message boxes as the user sees them, and closing the main window as the user does: the
+// program's Quit, with every box, pause and poll returning at once afterwards.
 
 #include "QtTestSupport.h"
 

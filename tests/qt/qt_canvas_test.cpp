@@ -41,8 +41,7 @@ TEST_F(CanvasTest, PlannedFourToThreeAreaAppearsAtFirstPresentationAndFollowsARe
     EXPECT_TRUE(width + 4 > 0.9 * screen.width() || height + 3 + bar > 0.9 * screen.height());
 
     binding->openWindow("Statistik von zuf\u00e4lligen Mikroteilchen" + std::string(26, ' '));
-    EXPECT_EQ(binding->drawingWidth(), width);
-    EXPECT_EQ(binding->drawingHeight(), height);
+    EXPECT_EQ(QSize(binding->drawingWidth(), binding->drawingHeight()), QSize(width, height));
     MainWindow& window = binding->mainWindow();
     EXPECT_EQ(window.windowTitle().size(), 64);
     EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("Statistik von zuf\u00e4lligen Mikroteilchen  ")));
@@ -51,8 +50,6 @@ TEST_F(CanvasTest, PlannedFourToThreeAreaAppearsAtFirstPresentationAndFollowsARe
     EXPECT_FALSE(window.isVisible());
     binding->setForeground(kRed);
     binding->fillRectangle(0, 0, width / 2 - 1, height - 1);
-    binding->setForeground(kBlue);
-    binding->fillRectangle(width / 2, 0, width - 1, height - 1);
     binding->processEvents();
     ASSERT_TRUE(window.isVisible());
 
@@ -63,8 +60,8 @@ TEST_F(CanvasTest, PlannedFourToThreeAreaAppearsAtFirstPresentationAndFollowsARe
     ASSERT_NEAR(newWidth, width / 2, 1);
     ASSERT_NEAR(newHeight, height / 2, 1);
     EXPECT_EQ(binding->canvas().image().size(), QSize(newWidth, newHeight));
-    EXPECT_EQ(at(newWidth / 4, newHeight / 2), kRed);
-    EXPECT_EQ(at(newWidth * 3 / 4, newHeight / 2), kBlue);
+    EXPECT_EQ(at(newWidth / 4, newHeight / 2), kRed);   // the picture so far, scaled
+    EXPECT_EQ(at(newWidth * 3 / 4, newHeight / 2), kWhite);
     binding->setForeground(kBlack);
     binding->drawRectangle(0, 0, newWidth - 1, newHeight - 1);
     EXPECT_EQ(at(newWidth - 1, newHeight / 2), kBlack);
@@ -150,32 +147,26 @@ TEST_F(CanvasTest, ShapesCoverExactlyThePixelsTheirCornersName)
     binding->setLineWidth(1);
     binding->setForeground(kRed);
     binding->drawRectangle(30, 40, 10, 20);
-    EXPECT_EQ(at(10, 20), kRed);
-    EXPECT_EQ(at(30, 40), kRed);
-    EXPECT_EQ(at(20, 30), kWhite);
+    EXPECT_EQ(count(QRect(10, 20, 21, 21), kRed) - count(QRect(11, 21, 19, 19), kRed), 80);
 
     // The window background is given as blue-green-red and clears every pixel.
     binding->setWindowBackground(kSky);
     binding->clearWindow();
-    const QRgb pixel = binding->canvas().image().pixel(5, 5);
-    EXPECT_EQ(QColor(pixel), QColor(51, 168, 238));
+    EXPECT_EQ(QColor(binding->canvas().image().pixel(5, 5)), QColor(51, 168, 238));
     EXPECT_EQ(at(binding->drawingWidth() - 1, binding->drawingHeight() - 1), kSky);
 }
 
 TEST_F(CanvasTest, CaptureTakesBothCornersRowByRowAndItsPutRestoresThem)
 {
-    binding->setForeground(kRed);
-    binding->fillRectangle(120, 20, 120, 20);
-    binding->setForeground(kGreen);
-    binding->fillRectangle(121, 20, 121, 20);
-    binding->setForeground(kBlue);
-    binding->fillRectangle(140, 40, 140, 40);
+    for (const auto& [x, y, colour] : {std::tuple{120, 20, kRed}, std::tuple{121, 20, kGreen}, std::tuple{140, 40, kBlue}}) {
+        binding->setForeground(colour);
+        binding->fillRectangle(x, y, x, y);
+    }
     const ImageString corners = binding->capture(120, 20, 140, 40);
     ASSERT_EQ(corners.width, 21);
     ASSERT_EQ(corners.height, 21);
     ASSERT_EQ(corners.pixels.size(), 21u * 21u);
-    EXPECT_EQ(corners.pixels.front(), kRed);
-    EXPECT_EQ(corners.pixels[1], kGreen);
+    EXPECT_EQ(std::vector<Colour>(corners.pixels.begin(), corners.pixels.begin() + 2), (std::vector<Colour>{kRed, kGreen}));
     EXPECT_EQ(corners.pixels[21], kWhite);
     EXPECT_EQ(corners.pixels.back(), kBlue);
 
