@@ -40,14 +40,7 @@ protected:
         BindingTest::SetUp();
         installPlatform(*binding);
         state = ProgramState{};
-        state.colorBackground = kSky;   // the program's colours, as its start-up sets them
-        state.colorWhite = kWhite;
-        state.colorBlack = kBlack;
-        state.colorRed = kRed;
-        state.colorLightBlue = kLightBlue;
-        state.colorLightGreen = makeColour(149, 255, 204);
-        state.colorBlue = makeColour(51, 102, 255);
-        state.colorOrange = makeColour(255, 102, 51);
+        SetColours();
         binding->openWindow("Programm");
         binding->setWindowBackground(state.colorBackground);
     }
