@@ -70,11 +70,7 @@ TEST(WavClip, PcmOfEveryUsableKindBecomesMonoSamplesAtTheMixerRate)
          {0, 1000, -1000, 32767, -32768, 5}},
         {"22.05 kHz interpolated", wavFile(1, 22050, 16, pcm16({0, 1000, 0})), {0, 500, 1000, 500, 0}},
         {"8-bit stereo", wavFile(2, 22050, 8, QByteArray::fromHex("e480").repeated(100)), Samples(199, 100 * 256 / 2)},
-        {"header only", QByteArray("RIFF\x04\0\0\0WAVE", 12), {}},
-        {"cut inside the format chunk", wavFile(1, 44100, 16, pcm16({1, 2})).left(30), {}},
-        {"empty", QByteArray(), {}},
-        {"no RIFF", QByteArray(100, 'x'), {}},
-        {"24 bit", wavFile(1, 44100, 24, QByteArray(30, '\0')), {}},
+        {"24 bit", wavFile(1, 44100, 24, QByteArray(30, '\0')), {}},   // other faults: ClickSoundTest
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -82,7 +78,6 @@ TEST(WavClip, PcmOfEveryUsableKindBecomesMonoSamplesAtTheMixerRate)
         EXPECT_EQ(clip.ok(), !row.samples.empty()) << clip.problem.toStdString();
         EXPECT_EQ(clip.samples, row.samples);
     }
-    EXPECT_FALSE(WavClip::read(QStringLiteral("/nonexistent/knack2.wav"), 44100).ok());
 }
 
 TEST(ClickMixer, OverlappingClicksAddUpAndClicksKeepTheirDistance)
