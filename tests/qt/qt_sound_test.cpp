@@ -193,9 +193,9 @@ TEST_F(ClickSoundTest, UnusableFilesAreToldOncePerNameAndNoDeviceOnceOnStderr)
     QByteArray compressed = wavFile(1, 44100, 16, pcm16({1, 2, 3, 4}));
     compressed[20] = 0x55;   // the format tag of MPEG audio
     struct Row { QString name; QByteArray content; QString reason; };
-    const Row rows[] = {
-        {"fehlt.wav", {}, "fehlt"},
-        {"leer.wav", QByteArray(), "leer"},
+    const Row rows[] = {   // no name holds its reason
+        {"weg.wav", {}, "fehlt"},
+        {"null.wav", QByteArray(), "leer"},
         {"kurz.wav", wavFile(1, 44100, 16, pcm16({1, 2})).left(30), "unvollst\u00e4ndig"},
         {"bild.wav", QByteArray("GIF89a") + QByteArray(40, '\0'), "keine WAV-Datei"},
         {"mp3.wav", compressed, "unkomprimiert"},
