@@ -15,18 +15,18 @@
 //
 // Output, one line per command: "<intervals asked for> <intervalsDone> <VmRSS kB>".
 
+#include "core/Canvas.h"
+#include "core/ProgramState.h"
+#include "measurement/DotSprites.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/qt/CanvasWidget.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
-#include "shell/Canvas.h"
-#include "shell/DotSprites.h"
+#include "screens/StartPicture.h"
 #include "shell/MainProgram.h"
 #include "shell/Menu.h"
-#include "shell/ProgramState.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>

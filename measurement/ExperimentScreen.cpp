@@ -1,25 +1,14 @@
+#include "core/Canvas.h"
+#include "core/ProgramState.h"
 #include "measurement/ExperimentScreen.h"
-
 #include "measurement/MeasurementRun.h"
+#include "platform/Platform.h"
 #include "screens/MessageBoxes.h"
-#include "shell/Canvas.h"
-#include "shell/ProgramState.h"
+#include "screens/StartPicture.h"
 
 namespace {
 
 constexpr const char* kDemoLabel = "  DEMO !";
-
-void drawBackgroundPicture()
-{
-    Platform& p = platform();
-    // A fresh load every time: the picture object is replaced, the old one given back.
-    if (state.backgroundPicture != 0)
-        p.releasePicture(state.backgroundPicture);
-    state.backgroundPicture = p.loadPicture("bild3c2.gif");
-    p.drawPicture(state.backgroundPicture, ScaleX(4), ScaleY(4), ScaleX(312), ScaleY(192));
-    // The lower edge is the sum of two scaled values, as the picture's own height is.
-    p.drawRectangle(ScaleX(4), ScaleY(4), ScaleX(316), ScaleY(4) + ScaleY(192));
-}
 
 } // namespace
 
@@ -37,7 +26,7 @@ void ExperimentScreen()
     p.setFontName("times");
     p.setForeground(state.colorBlack);
     p.setBackground(blue);
-    drawBackgroundPicture();
+    DrawStartPicture();
 
     // The label marks the very first demonstration only.
     if (state.demoDone == 0) {

@@ -1,8 +1,8 @@
+#include "core/Canvas.h"
+#include "core/NumberRules.h"
+#include "core/ProgramState.h"
 #include "measurement/GraphFrame.h"
-
-#include "shell/Canvas.h"
-#include "shell/NumberRules.h"
-#include "shell/ProgramState.h"
+#include "platform/Platform.h"
 
 namespace {
 

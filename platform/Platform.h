@@ -1,7 +1,7 @@
 #pragma once
 
 // The one interface between the program and the machine it runs on.
-// The program (shell/, measurement/, detector/, screens/) calls only this;
+// The program (core/, detector/, screens/, measurement/, shell/) calls only this;
 // platform/qt/ is the real binding, platform/fake/ the scripted one for tests,
 // and app/main.cpp is the only place that picks one.
 //
@@ -9,29 +9,11 @@
 // pixels on HiDPI screens), x to the right, y downwards, passed as doubles.
 // Colours are 24-bit values: red in the low byte, then green, then blue.
 
+#include "platform/PlatformTypes.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-using Colour = int32_t;
-
-constexpr Colour makeColour(int red, int green, int blue)
-{
-    return red | (green << 8) | (blue << 16);
-}
-
-// A captured pixel rectangle ("image string"): row-major 0xBBGGRR values.
-// Putting it back draws exactly these pixels again. On a HiDPI screen it holds device
-// pixels, so width and height may be a multiple of the logical size asked for.
-struct ImageString {
-    int width = 0;
-    int height = 0;
-    std::vector<Colour> pixels;
-    bool empty() const { return width <= 0 || height <= 0; }
-};
-
-// A loaded picture; 0 means "no picture" (never loaded, released, or the file was unusable).
-using PictureId = int;
 
 using MenuHandler = void (*)(int32_t index);
 using CloseHandler = void (*)();

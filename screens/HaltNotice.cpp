@@ -1,8 +1,8 @@
+#include "core/Canvas.h"
+#include "core/NumberRules.h"
+#include "core/ProgramState.h"
+#include "platform/Platform.h"
 #include "screens/HaltNotice.h"
-
-#include "shell/Canvas.h"
-#include "shell/NumberRules.h"
-#include "shell/ProgramState.h"
 
 namespace {
 

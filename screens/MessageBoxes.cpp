@@ -1,7 +1,6 @@
-#include "screens/MessageBoxes.h"
-
+#include "core/ProgramState.h"
 #include "platform/Platform.h"
-#include "shell/ProgramState.h"
+#include "screens/MessageBoxes.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
-#include "screens/TitleScreen.h"
-
+#include "core/Canvas.h"
+#include "core/NumberRules.h"
+#include "core/ProgramState.h"
 #include "platform/Platform.h"
-#include "shell/Canvas.h"
-#include "shell/NumberRules.h"
-#include "shell/ProgramState.h"
+#include "screens/TitleScreen.h"
 
 #include <string>
 
@@ -88,7 +87,12 @@ void WaitContinue(int16_t promptRow)
     platform().printLine("Weiter ?  <RETURN>");
 
     // The key that answers the prompt is taken, so it does not reach anything later.
-    // Closing the window answers it too: the program is ending.
+    WaitForKeyOrMouse();
+}
+
+void WaitForKeyOrMouse()
+{
+    // Closing the window ends the wait too: the program is ending.
     while (!quitRequested()) {
         if (!platform().takeKey().empty())
             return;

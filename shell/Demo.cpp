@@ -1,9 +1,8 @@
-#include "shell/Demo.h"
-
+#include "core/Canvas.h"
+#include "core/ProgramState.h"
 #include "measurement/ExperimentScreen.h"
 #include "screens/HaltNotice.h"
-#include "shell/Canvas.h"
-#include "shell/ProgramState.h"
+#include "shell/Demo.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "shell/MainProgram.h"
-
+#include "core/Canvas.h"
+#include "core/ProgramState.h"
+#include "measurement/DotSprites.h"
 #include "platform/Platform.h"
 #include "screens/MessageBoxes.h"
+#include "screens/StartPicture.h"
 #include "screens/TitleScreen.h"
-#include "shell/Canvas.h"
-#include "shell/DotSprites.h"
+#include "shell/MainProgram.h"
 #include "shell/Menu.h"
-#include "shell/ProgramState.h"
 
 #include <string>
 
@@ -15,18 +15,6 @@ namespace {
 // 64 characters in all: the name padded with blanks.
 const std::string kWindowTitle =
     std::string("Statistik von zufälligen Mikroteilchen") + std::string(26, ' ');
-
-// Before the event loop the class gets to read the theory text; any key or mouse
-// button starts the lesson. A closed window ends the wait too.
-void WaitForKeyOrMouse()
-{
-    while (!quitRequested()) {
-        if (!platform().takeKey().empty())
-            return;
-        if (platform().mouseButtons() > 0)
-            return;
-    }
-}
 
 // Every command runs to its end inside one dispatch; the loop only looks for the end
 // of the program between dispatches. A window closed during start-up must not leave
@@ -65,6 +53,7 @@ int RunMainProgram()
     platform().pause(55);
     ShowTheoryBox();
     PrepareDotSprites();
+    // The class reads the theory text first; any key or mouse button starts the lesson.
     WaitForKeyOrMouse();
 
     RunEventLoop();
@@ -86,18 +75,6 @@ void SetColours()
     state.colorLightGreen = makeColour(149, 255, 204);
     state.colorBlue = makeColour(51, 102, 255);
     state.colorOrange = makeColour(255, 102, 51);
-}
-
-void DrawStartPicture()
-{
-    // Info draws the picture again; the earlier copy is not needed any more.
-    if (state.backgroundPicture != 0)
-        platform().releasePicture(state.backgroundPicture);
-    state.backgroundPicture = platform().loadPicture("bild3c2.gif");
-    platform().setForeground(state.colorBlack);
-    platform().drawPicture(state.backgroundPicture, ScaleX(4), ScaleY(4), ScaleX(312), ScaleY(192));
-    // The bottom edge is the sum of two scaled values, so it meets the picture's own edge.
-    platform().drawRectangle(ScaleX(4), ScaleY(4), ScaleX(316), ScaleY(192) + ScaleY(4));
 }
 
 void WindowClosed()

@@ -5,7 +5,5 @@
 int RunMainProgram();
 // The program's eight named colours, as start-up sets them.
 void SetColours();
-// Loads "bild3c2.gif" and draws it with its black outline over logical 4..316 x 4..196.
-void DrawStartPicture();
 // The window was closed by the user: acts as Quit for every running loop.
 void WindowClosed();

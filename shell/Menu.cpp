@@ -1,12 +1,11 @@
-#include "shell/Menu.h"
-
+#include "core/NumberRules.h"
+#include "core/ProgramState.h"
 #include "measurement/ExperimentScreen.h"
 #include "platform/Platform.h"
 #include "screens/MessageBoxes.h"
+#include "screens/StartPicture.h"
 #include "shell/Demo.h"
-#include "shell/MainProgram.h"
-#include "shell/NumberRules.h"
-#include "shell/ProgramState.h"
+#include "shell/Menu.h"
 
 #include <array>
 #include <vector>

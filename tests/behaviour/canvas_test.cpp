@@ -1,8 +1,8 @@
 // The logical canvas: 320 x 200 units stretched over whatever the drawing area is.
 
+#include "core/Canvas.h"
+#include "core/ProgramState.h"
 #include "platform/fake/FakePlatform.h"
-#include "shell/Canvas.h"
-#include "shell/ProgramState.h"
 
 #include <gtest/gtest.h>
 

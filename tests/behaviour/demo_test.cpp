@@ -2,9 +2,8 @@
 // starts from; and how menu choices or a closed window cut it short. The first pass takes the
 // event calls 1..41 (interval start and 40 steps), the second pass 42..142.
 
-#include "shell/Demo.h"
-
 #include "lesson_fixture.h"
+#include "shell/Demo.h"
 
 #include <algorithm>
 

@@ -4,9 +4,8 @@
 // the mouse once before its events and once after each of its 20 flight sub-steps.
 
 #include "detector/DetectorStep.h"
-#include "measurement/MeasurementRun.h"
-
 #include "lesson_fixture.h"
+#include "measurement/MeasurementRun.h"
 
 #include <cmath>
 

@@ -1,10 +1,9 @@
 // The frequency graph: the empty frame with its count labels, and the evaluation of a finished
 // interval (histogram, mean, Poisson comparison, mean text and line).
 
+#include "lesson_fixture.h"
 #include "measurement/Evaluation.h"
 #include "measurement/GraphFrame.h"
-
-#include "lesson_fixture.h"
 
 #include <algorithm>
 #include <cmath>

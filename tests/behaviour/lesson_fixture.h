@@ -4,14 +4,13 @@
 // the program's colours, its menu handler and its close handler. Pixel numbers in the tests
 // are worked out by hand from the logical canvas: x * 2.5 and y * 3, truncated.
 
+#include "core/Canvas.h"
+#include "core/ProgramState.h"
 #include "platform/fake/FakePlatform.h"
-#include "shell/Canvas.h"
 #include "shell/MainProgram.h"
 #include "shell/Menu.h"
-#include "shell/ProgramState.h"
 
 #include <gtest/gtest.h>
-
 #include <numeric>
 #include <stdexcept>
 #include <string>

@@ -4,10 +4,9 @@
 // processEvents call and every step one more: step i of the first interval is call i + 1, and
 // the next interval starts at call stepsPerInterval + 2.
 
+#include "lesson_fixture.h"
 #include "measurement/ExperimentScreen.h"
 #include "measurement/MeasurementRun.h"
-
-#include "lesson_fixture.h"
 
 #include <deque>
 #include <utility>

@@ -1,10 +1,9 @@
 // The menu bar and what every choice does: the bookkeeping a running experiment relies on,
 // the guard against a second experiment, and the commands themselves.
 
+#include "lesson_fixture.h"
 #include "platform/RandomSource.h"
 #include "screens/MessageBoxes.h"
-
-#include "lesson_fixture.h"
 
 #include <algorithm>
 

@@ -1,9 +1,8 @@
 // Rounding, saturation and number texts, checked against values worked out by hand.
 
-#include "shell/NumberRules.h"
+#include "core/NumberRules.h"
 
 #include <gtest/gtest.h>
-
 #include <limits>
 
 namespace {

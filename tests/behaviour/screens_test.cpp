@@ -1,11 +1,10 @@
 // The screens: the title screen and its continue prompt, the fixed message boxes, and the
 // flashing halt notice between the demonstration's passes.
 
+#include "lesson_fixture.h"
 #include "screens/HaltNotice.h"
 #include "screens/MessageBoxes.h"
 #include "screens/TitleScreen.h"
-
-#include "lesson_fixture.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 // in between. Under AddressSanitizer and UBSan this is the soak that finds what a short test
 // cannot: a leak per interval, a counter that overflows, a buffer that grows with the run.
 
-#include <limits>
-
 #include "lesson_fixture.h"
+
+#include <limits>
 
 namespace {
 

@@ -2,10 +2,9 @@
 // made on the way, the event loop, and a shut-down that runs exactly once however the program
 // is ended.
 
-#include "screens/MessageBoxes.h"
-#include "shell/DotSprites.h"
-
 #include "lesson_fixture.h"
+#include "measurement/DotSprites.h"
+#include "screens/MessageBoxes.h"
 
 namespace {
 

@@ -3,9 +3,8 @@
 // fresh all the same. Every step is one Bernoulli trial, so an interval's count follows the
 // binomial law; the Poisson curve the lesson draws is its close approximation.
 
-#include "measurement/MeasurementRun.h"
-
 #include "lesson_fixture.h"
+#include "measurement/MeasurementRun.h"
 
 #include <array>
 #include <cmath>

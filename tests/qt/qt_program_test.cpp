@@ -3,18 +3,17 @@
 // flying dot that must leave the picture exactly as it found it.
 
 #include "QtTestSupport.h"
-
+#include "core/Canvas.h"
+#include "core/ProgramState.h"
+#include "measurement/DotSprites.h"
 #include "measurement/ExperimentScreen.h"
 #include "measurement/MeasurementRun.h"
-#include "shell/Canvas.h"
-#include "shell/DotSprites.h"
+#include "screens/StartPicture.h"
 #include "shell/MainProgram.h"
-#include "shell/ProgramState.h"
 
 #include <QDir>
 #include <QSet>
 #include <QTemporaryDir>
-
 #include <cmath>
 
 using namespace qttest;

@@ -1,6 +1,6 @@
-#include "shell/Canvas.h"
-
-#include "shell/ProgramState.h"
+#include "core/Canvas.h"
+#include "core/ProgramState.h"
+#include "platform/Platform.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 // truth values are -1 (true) and 0 (false), also in doubles.
 // A test starts from a fresh program with `state = ProgramState{};`.
 
-#include "platform/Platform.h"
+#include "platform/PlatformTypes.h"
 
 #include <array>
 #include <cstdint>

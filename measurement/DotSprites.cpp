@@ -1,7 +1,7 @@
-#include "shell/DotSprites.h"
-
-#include "shell/Canvas.h"
-#include "shell/ProgramState.h"
+#include "core/Canvas.h"
+#include "core/ProgramState.h"
+#include "measurement/DotSprites.h"
+#include "platform/Platform.h"
 
 namespace {
 

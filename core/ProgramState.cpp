@@ -1,0 +1,3 @@
+#include "core/ProgramState.h"
+
+ProgramState state;

@@ -1,3 +1,0 @@
-#include "shell/ProgramState.h"
-
-ProgramState state;
