@@ -2,12 +2,24 @@
 
 // The one interface between the program and the machine it runs on.
 // The program (core/, detector/, screens/, measurement/, shell/) calls only this;
-// platform/qt/ is the real binding, platform/fake/ the scripted one for tests,
-// and app/main.cpp is the only place that picks one.
+// platform/qt/ is the desktop binding, platform/web/ the browser's, platform/fake/ the
+// scripted one for tests, and each entry point (app/) is the only place that picks one.
 //
 // Coordinates are pixels of the window's drawing area (device-independent
 // pixels on HiDPI screens), x to the right, y downwards, passed as doubles.
 // Colours are 24-bit values: red in the low byte, then green, then blue.
+//
+// The program ends in one of two ways, and both look the same from here on:
+// the user closes the window (the close handler runs once), or the program begins its
+// shut-down itself (beginShutDown(), the Quit command). From then on
+// - pause(), waitForInput(), waitForEvents() and messageBox() return at once, a box with
+//   the default button (clamped to the buttons there are);
+// - takeKey() gives "" and mouseButtons() 0;
+// - no menu choice is delivered any more, also none that was held;
+// - drawing goes on working (unseen once the window is gone), so unwinding commands
+//   need no tests of their own.
+// windowExists() turns false when the user closed the window or the program called
+// closeWindow(); a shut-down begun by the program keeps the window until then.
 
 #include "platform/PlatformTypes.h"
 
@@ -17,6 +29,28 @@
 
 using MenuHandler = void (*)(int32_t index);
 using CloseHandler = void (*)();
+
+// How a box looks (its icon, its sound); the codes are those the lesson has always used.
+enum class BoxStyle : int {
+    Notice = 1,         // a short notice: the start hint, "Neue Versuchsreihe!"
+    Explanation = 19,   // the theory and usage texts, the halt notice
+    Warning = 48,       // the binding's own: a file the program cannot use
+    About = 147,        // the author box, with the program's icon
+};
+
+// What ended a waitForInput().
+enum class InputWait {
+    KeyOrButton,   // a key press waits to be taken, or a mouse button is down
+    MenuChoice,    // a menu choice is held; the next processEvents() or waitForEvents() runs it
+    Ended,         // the window was closed or the shut-down has begun
+    TimeUp,
+};
+
+// The character grid of the current font, in pixels.
+struct TextCell {
+    int width = 0;    // the font's average character width
+    int height = 0;   // its character height (ascent plus descent)
+};
 
 class Platform {
 public:
@@ -32,23 +66,30 @@ public:
     // Colour that clearWindow() fills with.
     virtual void setWindowBackground(Colour colour) = 0;
     virtual void clearWindow() = 0;
-    // False once the user has closed the window (the close handler has run by then).
+    // False once the user has closed the window (the close handler has run by then) or
+    // the program has called closeWindow().
     virtual bool windowExists() const = 0;
     virtual void closeWindow() = 0;
+    // Quit was chosen: from now on the rules of an ending program hold (see the top).
+    virtual void beginShutDown() = 0;
 
     // --- Events -------------------------------------------------------------
     // Menu choices are delivered to the handler only from inside processEvents() and
     // waitForEvents(), nested if a command is running; choices made during pause(),
-    // takeKey() or mouseButtons() are held and delivered, in order, at the next of those calls.
+    // waitForInput(), takeKey() or mouseButtons() are held and delivered, in order, at the
+    // next of those two calls.
     virtual void setMenuHandler(MenuHandler handler) = 0;
-    // Called once when the user closes the main window; from then on boxes and
-    // pauses return at once so that running commands unwind quickly.
+    // Called once when the user closes the main window.
     virtual void setCloseHandler(CloseHandler handler) = 0;
     // Blocks without using the CPU until at least one event has been handled.
     virtual void waitForEvents() = 0;
     // Handles pending events and shows what was drawn; when something was drawn since the
     // previous call it returns no sooner than one display frame after that call returned.
     virtual void processEvents() = 0;
+    // Shows what was drawn, then blocks without using the CPU until a key press waits to
+    // be taken, a mouse button is down, a menu choice is held, the program ends, or
+    // timeoutMilliseconds have passed (a negative time-out: no limit). Takes nothing.
+    virtual InputWait waitForInput(int timeoutMilliseconds) = 0;
 
     // --- Menu ---------------------------------------------------------------
     // items: a title ending in " |", its entries ("----------" is a separator, "&" marks
@@ -78,9 +119,12 @@ public:
     virtual void drawCircle(double centreX, double centreY, double radius) = 0;
     // Text with its top-left corner at the given pixel.
     virtual void drawText(double x, double y, const std::string& text) = 0;
-    // Text cursor on the character grid of the current font, column and row counted from 1;
-    // the cell is the font's average character width by its character height (ascent plus
-    // descent), taken at this call.
+    // The cell of the current font's character grid.
+    virtual TextCell textCell() = 0;
+    // How wide the text is in the current font, in pixels.
+    virtual int textWidth(const std::string& text) = 0;
+    // Text cursor on the character grid of the current font, column and row counted from 1,
+    // taken at this call.
     virtual void setTextCursor(int column, int row) = 0;
     // Draws at the text cursor, then moves the cursor to column 1 of the next row.
     virtual void printLine(const std::string& text) = 0;
@@ -91,7 +135,8 @@ public:
 
     // --- Pictures -----------------------------------------------------------
     // Loads a GIF or JPEG by file name from the current directory. A file that cannot be
-    // used is reported to the user in a message box and gives 0; the program goes on.
+    // used gives 0; its problem is told to the user in a box once per run, and the
+    // program goes on without the picture.
     virtual PictureId loadPicture(const std::string& fileName) = 0;
     // Draws the picture stretched into the rectangle; does nothing for 0.
     virtual void drawPicture(PictureId picture, double x, double y, double width, double height) = 0;
@@ -101,14 +146,17 @@ public:
     virtual void setCurrentFolder(const std::string& folder) = 0;
 
     // --- Sound --------------------------------------------------------------
-    // Starts playing a WAV file from the current directory and returns at once. A missing
-    // file or sound device is reported once on stderr and otherwise ignored.
+    // Starts playing a WAV file from the current directory and returns at once; sounds that
+    // overlap are mixed. mode 0, the only one the program uses, plays the file once. A file
+    // that cannot be used is told in a box once per run; no sound device is normal (a PC
+    // without speakers) and stays silent.
     virtual void playSound(const std::string& fileName, int mode) = 0;
 
     // --- Input --------------------------------------------------------------
     // The oldest pending key press as text, consumed; "" if none.
     virtual std::string takeKey() = 0;
-    // 0 none, 1 left, 2 right, 3 both.
+    // 0 none, 1 left, 2 right, 3 both: the buttons held now, and any pressed since the
+    // previous call (a press counts at one call, a button still held at every call).
     virtual int mouseButtons() = 0;
 
     // --- Time ---------------------------------------------------------------
@@ -124,10 +172,11 @@ public:
     virtual double random() = 0;
 
     // --- Boxes --------------------------------------------------------------
-    // Modal box; lines of text and button captions are separated by "|".
-    // style: 1 information, 19 question-style notice, 147 about box.
-    // Returns the number (from 1) of the button chosen.
-    virtual int messageBox(int style, const std::string& text, int defaultButton,
+    // Modal box; every "|" of the text starts a new line, and each line stays one line
+    // (the box grows to fit, up to the screen). Button captions are separated by "|".
+    // Returns the number (from 1) of the button chosen; a box closed without a button
+    // (Escape, or the program ending) gives the default button, clamped to the buttons.
+    virtual int messageBox(BoxStyle style, const std::string& text, int defaultButton,
                            const std::string& captions) = 0;
 };
 

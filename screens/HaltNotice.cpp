@@ -44,5 +44,5 @@ void ShowHaltNotice()
         if (flashingStopped())
             break;
     }
-    platform().messageBox(19, notObservableText(), 2, "OK");
+    platform().messageBox(BoxStyle::Explanation, notObservableText(), 2, "OK");
 }

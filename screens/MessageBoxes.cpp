@@ -2,18 +2,8 @@
 #include "platform/Platform.h"
 #include "screens/MessageBoxes.h"
 
-namespace {
-
-// Box styles of the platform: a plain notice, the explanatory texts, the about box.
-constexpr int kNoticeStyle = 1;
-constexpr int kExplanationStyle = 19;
-constexpr int kAboutStyle = 147;
-
-} // namespace
-
 const char* const kStartHint =
     " Beenden nur mit QUIT!||| Mit beiden Maustasten gleichzeitig| unterbrechen Sie jede Funktion !||";
-const char* const kNewSeriesNotice = "Neue Versuchsreihe!";
 
 std::string TheoryText()
 {
@@ -71,21 +61,21 @@ std::string AuthorText()
 
 void ShowOkBox()
 {
-    platform().messageBox(kNoticeStyle, state.alertText, 1, " OK ");
+    platform().messageBox(BoxStyle::Notice, state.alertText, 1, " OK ");
 }
 
 // Default button 2 with a single button leaves that button the default.
 void ShowTheoryBox()
 {
-    platform().messageBox(kExplanationStyle, TheoryText(), 2, "OK");
+    platform().messageBox(BoxStyle::Explanation, TheoryText(), 2, "OK");
 }
 
 void ShowUsageBox()
 {
-    platform().messageBox(kExplanationStyle, UsageText(), 2, "OK");
+    platform().messageBox(BoxStyle::Explanation, UsageText(), 2, "OK");
 }
 
 void ShowAuthorBox()
 {
-    platform().messageBox(kAboutStyle, AuthorText(), 1, "OK");
+    platform().messageBox(BoxStyle::About, AuthorText(), 1, "OK");
 }

@@ -13,4 +13,3 @@ std::string TheoryText();
 std::string UsageText();
 std::string AuthorText();
 extern const char* const kStartHint;
-extern const char* const kNewSeriesNotice;

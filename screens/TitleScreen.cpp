@@ -18,6 +18,7 @@ constexpr double kPromptPoints = 16.0;
 // promptRow is the row on a 600-pixel-high window, 3 pixels per logical unit.
 constexpr double kPromptRowPixelsPerUnit = 3.0;
 constexpr int kPromptColumn = 73;
+constexpr int kNoTimeLimit = -1;
 
 void DrawTextAt(int16_t x, int16_t y, const std::string& text)
 {
@@ -92,11 +93,14 @@ void WaitContinue(int16_t promptRow)
 
 void WaitForKeyOrMouse()
 {
-    // Closing the window ends the wait too: the program is ending.
-    while (!quitRequested()) {
-        if (!platform().takeKey().empty())
+    for (;;) {
+        if (!platform().takeKey().empty() || platform().mouseButtons() > 0)
             return;
-        if (platform().mouseButtons() > 0)
+        // A menu choice ends the wait as a key would and runs at the next event processing
+        // (a teacher who goes straight to the menu expects it to work); a program that is
+        // ending ends it too.
+        const InputWait woken = platform().waitForInput(kNoTimeLimit);
+        if (woken == InputWait::MenuChoice || woken == InputWait::Ended)
             return;
     }
 }

@@ -7,5 +7,5 @@
 void TitleScreen();
 // Prints "Weiter ?  <RETURN>" and waits for any key or mouse button.
 void WaitContinue(int16_t promptRow);
-// Waits until a key is pressed (and takes it) or a mouse button is down.
+// Waits until a key is pressed (and takes it), a mouse button is down or a menu choice is made.
 void WaitForKeyOrMouse();

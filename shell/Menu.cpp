@@ -131,6 +131,8 @@ void Win_0_MenuEvent(int32_t index)
     switch (index) {
     case kQuit:
         requestQuit();
+        // What is still to come of a running command returns at once, as after a close.
+        platform().beginShutDown();
         break;
     case kInfo:
         ShowInfo();

@@ -70,6 +70,11 @@ void FakePlatform::atPoll(int n, std::function<void()> action)
     atPoll_[n].push_back(std::move(action));
 }
 
+void FakePlatform::atWaitForInput(int n, std::function<void()> action)
+{
+    atWaitForInput_[n].push_back(std::move(action));
+}
+
 void FakePlatform::atMessageBox(int n, std::function<void()> action)
 {
     atMessageBox_[n].push_back(std::move(action));
@@ -82,6 +87,8 @@ void FakePlatform::chooseMenu(int index)
 
 void FakePlatform::dispatchMenu(int index)
 {
+    if (ended())
+        return;
     record("menuEvent", {static_cast<double>(index)});
     if (!menuHandler_)
         return;
@@ -116,6 +123,8 @@ void FakePlatform::runActions(std::map<int, std::vector<std::function<void()>>>&
 
 void FakePlatform::deliverHeldMenuChoices()
 {
+    if (ended())
+        heldMenuChoices_.clear();
     while (!heldMenuChoices_.empty()) {
         const int index = heldMenuChoices_.front();
         heldMenuChoices_.pop_front();
@@ -143,7 +152,14 @@ void FakePlatform::clearWindow()
 void FakePlatform::closeWindow()
 {
     exists_ = false;
+    closedByProgram_ = true;
     record("closeWindow");
+}
+
+void FakePlatform::beginShutDown()
+{
+    shuttingDown_ = true;
+    record("beginShutDown");
 }
 
 void FakePlatform::waitForEvents()
@@ -165,6 +181,25 @@ void FakePlatform::processEvents()
     deliverHeldMenuChoices();
     runActions(atProcessEvents_, n);
     deliverHeldMenuChoices();
+}
+
+InputWait FakePlatform::waitForInput(int timeoutMilliseconds)
+{
+    const int n = ++waitForInputCount;
+    record("waitForInput", {static_cast<double>(n)});
+    runActions(atWaitForInput_, n);
+    if (ended())
+        return InputWait::Ended;
+    if (!heldMenuChoices_.empty())
+        return InputWait::MenuChoice;
+    if (!pendingKeys.empty() || mouseState != 0)
+        return InputWait::KeyOrButton;
+    if (timeoutMilliseconds >= 0) {
+        timerValue += timeoutMilliseconds / 1000.0;
+        return InputWait::TimeUp;
+    }
+    closeWindowByUser();
+    return InputWait::Ended;
 }
 
 void FakePlatform::installMenu(const std::vector<std::string>& items)
@@ -226,6 +261,18 @@ void FakePlatform::drawCircle(double centreX, double centreY, double radius)
 void FakePlatform::drawText(double x, double y, const std::string& text)
 {
     record("drawText", {x, y}, text);
+}
+
+TextCell FakePlatform::textCell()
+{
+    return TextCell{static_cast<int>(std::lround(fontSize / 2)), static_cast<int>(std::lround(fontSize * 1.5))};
+}
+
+int FakePlatform::textWidth(const std::string& text)
+{
+    // Characters, not bytes: "ä" is one cell.
+    const auto characters = std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; });
+    return static_cast<int>(characters) * textCell().width;
 }
 
 void FakePlatform::setTextCursor(int column, int row)
@@ -307,7 +354,7 @@ void FakePlatform::countPoll()
 std::string FakePlatform::takeKey()
 {
     countPoll();
-    if (pendingKeys.empty())
+    if (pendingKeys.empty() || ended())
         return "";
     std::string key = pendingKeys.front();
     pendingKeys.pop_front();
@@ -318,7 +365,7 @@ std::string FakePlatform::takeKey()
 int FakePlatform::mouseButtons()
 {
     countPoll();
-    return mouseState;
+    return ended() ? 0 : mouseState;
 }
 
 void FakePlatform::pause(int milliseconds)
@@ -347,15 +394,16 @@ double FakePlatform::random()
     return random_.nextDouble();
 }
 
-int FakePlatform::messageBox(int style, const std::string& text, int defaultButton,
+int FakePlatform::messageBox(BoxStyle style, const std::string& text, int defaultButton,
                              const std::string& captions)
 {
-    Call& call = record("messageBox", {static_cast<double>(style),
-                                       static_cast<double>(defaultButton)}, text);
+    Call& call = record("messageBox", {static_cast<double>(style), static_cast<double>(defaultButton)}, text);
     call.captions = captions;
-    if (closedByUser_)
-        return 1;
+    const int buttons = static_cast<int>(std::count(captions.begin(), captions.end(), '|')) + 1;
+    const int byDefault = std::clamp(defaultButton, 1, buttons);
+    if (ended())
+        return byDefault;
     const int n = ++messageBoxCount;
     runActions(atMessageBox_, n);
-    return 1;
+    return byDefault;
 }

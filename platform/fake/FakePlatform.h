@@ -58,12 +58,16 @@ public:
     void atWaitForEvents(int n, std::function<void()> action);
     // Runs at the Nth poll of the input (takeKey or mouseButtons, counted together).
     void atPoll(int n, std::function<void()> action);
+    // Runs inside the Nth call of waitForInput; when a wait finds nothing scripted and
+    // nothing pending, the user closes the window (so every test ends).
+    void atWaitForInput(int n, std::function<void()> action);
     // Runs when the Nth message box opens (from 1), while it is open.
     void atMessageBox(int n, std::function<void()> action);
     // A menu choice made now: delivered at the next processEvents or waitForEvents call,
-    // as the real binding holds choices made during pauses and polls.
+    // as the real bindings hold choices made during pauses, waits and polls.
     void chooseMenu(int index);
-    // Delivers a menu choice at once, as the real binding does inside event processing.
+    // Delivers a menu choice at once, as the real bindings do inside event processing.
+    // Like them, the fake delivers nothing once the program has ended.
     void dispatchMenu(int index);
     void closeWindowByUser();
     std::deque<std::string> pendingKeys;
@@ -71,6 +75,7 @@ public:
 
     int processEventsCount = 0;
     int waitForEventsCount = 0;
+    int waitForInputCount = 0;
     int pollCount = 0;
     int messageBoxCount = 0;
     int handlerDepth = 0;
@@ -88,10 +93,12 @@ public:
     void clearWindow() override;
     bool windowExists() const override { return exists_; }
     void closeWindow() override;
+    void beginShutDown() override;
     void setMenuHandler(MenuHandler handler) override { menuHandler_ = handler; }
     void setCloseHandler(CloseHandler handler) override { closeHandler_ = handler; }
     void waitForEvents() override;
     void processEvents() override;
+    InputWait waitForInput(int timeoutMilliseconds) override;
     void installMenu(const std::vector<std::string>& items) override;
     void setForeground(Colour colour) override;
     void setBackground(Colour colour) override;
@@ -104,6 +111,9 @@ public:
     void fillRectangle(double x1, double y1, double x2, double y2) override;
     void drawCircle(double centreX, double centreY, double radius) override;
     void drawText(double x, double y, const std::string& text) override;
+    // A simple monospaced model: at 16 points a cell of 8 by 24 pixels, in proportion otherwise.
+    TextCell textCell() override;
+    int textWidth(const std::string& text) override;
     void setTextCursor(int column, int row) override;
     void printLine(const std::string& text) override;
     ImageString capture(double x1, double y1, double x2, double y2) override;
@@ -120,7 +130,7 @@ public:
     double timer() override;
     void seedRandom(double value) override;
     double random() override;
-    int messageBox(int style, const std::string& text, int defaultButton,
+    int messageBox(BoxStyle style, const std::string& text, int defaultButton,
                    const std::string& captions) override;
 
     // Drawing state as the program left it.
@@ -137,12 +147,15 @@ private:
     Call& record(const std::string& op, std::vector<double> args = {}, std::string text = {});
     void deliverHeldMenuChoices();
     void countPoll();
+    bool ended() const { return closedByUser_ || shuttingDown_ || closedByProgram_; }
     void runActions(std::map<int, std::vector<std::function<void()>>>& table, int n);
 
     MenuHandler menuHandler_ = nullptr;
     CloseHandler closeHandler_ = nullptr;
     bool exists_ = false;
     bool closedByUser_ = false;
+    bool shuttingDown_ = false;
+    bool closedByProgram_ = false;
     RandomSource random_;
     int cursorColumn_ = 1;
     int cursorRow_ = 1;
@@ -152,5 +165,6 @@ private:
     std::map<int, std::vector<std::function<void()>>> atProcessEvents_;
     std::map<int, std::vector<std::function<void()>>> atWaitForEvents_;
     std::map<int, std::vector<std::function<void()>>> atPoll_;
+    std::map<int, std::vector<std::function<void()>>> atWaitForInput_;
     std::map<int, std::vector<std::function<void()>>> atMessageBox_;
 };

@@ -19,6 +19,8 @@ public:
     // Modifier keys alone are no key press for the program.
     void keyPressed(const QKeyEvent& event);
     void buttonsChanged(Qt::MouseButtons buttons);
+    // Buttons not in heldNow were let go where the drawing area could not see it.
+    void forgetReleased(Qt::MouseButtons heldNow) { held_ &= heldNow; }
 
     bool hasKey() const { return !keys_.empty(); }
     QString takeKey();

@@ -2,6 +2,7 @@
 
 #include "platform/qt/CanvasWidget.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -14,6 +15,14 @@ MainWindow::MainWindow(PixelCanvas& canvas) : canvasWidget_(new CanvasWidget(can
     menuBar()->setMinimumHeight(menuBarHeight());
     connect(canvasWidget_, &CanvasWidget::keyPressed, this, &MainWindow::keyPressed);
     connect(canvasWidget_, &CanvasWidget::mouseButtonsChanged, this, &MainWindow::mouseButtonsChanged);
+
+    // F11, as everywhere on the desktop: full screen for the projector and back. The drawing
+    // area then changes size as in a resized window. A shortcut, so the key never reaches
+    // the program's prompts.
+    auto* fullScreen = new QAction(this);
+    fullScreen->setShortcut(Qt::Key_F11);
+    connect(fullScreen, &QAction::triggered, this, [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
+    addAction(fullScreen);
 }
 
 int MainWindow::menuBarHeight()

@@ -160,6 +160,11 @@ QSize PixelCanvas::textCell() const
     return QSize(Fonts::averageCharWidth(font_, const_cast<QImage*>(&image_)), metrics.height());
 }
 
+int PixelCanvas::textWidth(const QString& text) const
+{
+    return QFontMetrics(font_, &image_).horizontalAdvance(text);
+}
+
 void PixelCanvas::setTextCursor(int column, int row)
 {
     const QSize cell = textCell();

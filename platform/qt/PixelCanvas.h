@@ -53,6 +53,7 @@ public:
     // Character grid of the current font: the average character width (Fonts) by the
     // character height (ascent + descent). Opaque text fills cells of this height.
     QSize textCell() const;
+    int textWidth(const QString& text) const;
     void setTextCursor(int column, int row);
     void printLine(const QString& text);
     // Both corners included. On HiDPI screens the image string holds device pixels,

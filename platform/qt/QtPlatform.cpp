@@ -1,13 +1,13 @@
 #include "platform/qt/QtPlatform.h"
 
 #include "platform/qt/BlockedCloseFilter.h"
+#include "platform/qt/BoxDialog.h"
 #include "platform/qt/CanvasWidget.h"
 #include "platform/qt/ClickSound.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/Logging.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/MenuBarBuilder.h"
-#include "platform/qt/MessageBoxes.h"
 #include "platform/qt/PictureLoader.h"
 #include "platform/qt/PixelCanvas.h"
 
@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -28,8 +29,6 @@ QString fromProgram(const std::string& text)
 {
     return QString::fromStdString(text);
 }
-
-constexpr int kIdlePollMilliseconds = 100;
 
 QPoint pixelAt(double x, double y)
 {
@@ -50,35 +49,37 @@ QtPlatform::QtPlatform(int& argc, char** argv)
     secondsAtClockStart_ = QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
 
     const QScreen* screen = QGuiApplication::primaryScreen();
-    canvas_ = std::make_unique<PixelCanvas>(plannedDrawingSize(MainWindow::menuBarHeight()),
+    const QSize available = screen ? screen->availableGeometry().size() : QSize(800, 600);
+    canvas_ = std::make_unique<PixelCanvas>(plannedDrawingSize(available, MainWindow::menuBarHeight()),
                                             screen ? screen->devicePixelRatio() : 1.0);
     window_ = std::make_unique<MainWindow>(*canvas_);
-    boxes_ = std::make_unique<MessageBoxes>();
     blockedCloseFilter_ = std::make_unique<BlockedCloseFilter>(*window_);
     pacer_.setRefreshRate(screen ? screen->refreshRate() : 60.0);
     updateFont();
 
     QObject::connect(window_.get(), &MainWindow::closedByUser, window_.get(), [this] { onClosedByUser(); });
-    QObject::connect(window_.get(), &MainWindow::keyPressed, window_.get(),
-                     [this](const QKeyEvent& event) { input_.keyPressed(event); });
+    QObject::connect(window_.get(), &MainWindow::keyPressed, window_.get(), [this](const QKeyEvent& event) {
+        input_.keyPressed(event);
+        wake(true);
+    });
     QObject::connect(window_.get(), &MainWindow::mouseButtonsChanged, window_.get(),
-                     [this](Qt::MouseButtons buttons) { input_.buttonsChanged(buttons); });
+                     [this](Qt::MouseButtons buttons) {
+                         input_.buttonsChanged(buttons);
+                         wake(true);
+                     });
 }
 
 QtPlatform::~QtPlatform()
 {
     blockedCloseFilter_.reset();
-    boxes_->rejectAll();
+    endBoxesAndChoices();
     sound_.reset();
     window_->disconnect();
     window_->hide();
 }
 
-QSize QtPlatform::plannedDrawingSize(int menuBarHeight)
+QSize QtPlatform::plannedDrawingSize(QSize available, int menuBarHeight)
 {
-    // The largest 4:3 drawing area that fits, with the menu bar, into 90 % of the screen.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
     const double maxWidth = 0.9 * available.width();
     const double maxHeight = 0.9 * available.height() - menuBarHeight;
     int height = static_cast<int>(std::min(maxHeight, maxWidth * 3.0 / 4.0));
@@ -91,7 +92,6 @@ QSize QtPlatform::plannedDrawingSize(int menuBarHeight)
 
 void QtPlatform::openWindow(const std::string& title)
 {
-    ++activity_;
     title_ = fromProgram(title);
     window_->setWindowTitle(title_);
     if (!opened_)
@@ -104,7 +104,7 @@ void QtPlatform::openWindow(const std::string& title)
 
 void QtPlatform::showIfPending()
 {
-    if (!showPending_ || userClosed() || closedByProgram_)
+    if (!showPending_ || closedByUser_ || closedByProgram_)
         return;
     showPending_ = false;
     window_->show();
@@ -145,22 +145,36 @@ bool QtPlatform::windowExists() const
 void QtPlatform::closeWindow()
 {
     qCInfo(lcPlatform) << "shut-down: the program closes its window";
-    ++activity_;
     closedByProgram_ = true;
-    heldChoices_.clear();
-    boxes_->rejectAll();
+    endBoxesAndChoices();
     window_->closeByProgram();
     QCoreApplication::processEvents();
+}
+
+void QtPlatform::beginShutDown()
+{
+    qCInfo(lcPlatform) << "the program begins its shut-down";
+    shuttingDown_ = true;
+    endBoxesAndChoices();
 }
 
 void QtPlatform::onClosedByUser()
 {
     qCInfo(lcPlatform) << "the user closed the window";
     closedByUser_ = true;
-    heldChoices_.clear();
-    boxes_->rejectAll();
+    endBoxesAndChoices();
     if (closeHandler_)
         closeHandler_();
+}
+
+void QtPlatform::endBoxesAndChoices()
+{
+    heldChoices_.clear();
+    const auto boxes = openBoxes_;
+    for (const QPointer<BoxDialog>& box : boxes)
+        if (box)
+            box->reject();
+    wake(false);
 }
 
 // --- Events --------------------------------------------------------------------
@@ -180,27 +194,33 @@ void QtPlatform::present()
 
 void QtPlatform::waitMilliseconds(int milliseconds, bool untilInput)
 {
-    if (milliseconds <= 0 || userClosed())
+    if (milliseconds == 0 || ended())
         return;
     QEventLoop loop;
     QTimer timeUp;
     timeUp.setSingleShot(true);
     timeUp.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timeUp, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(window_.get(), &MainWindow::closedByUser, &loop, &QEventLoop::quit);
-    if (untilInput) {
-        QObject::connect(window_.get(), &MainWindow::keyPressed, &loop, &QEventLoop::quit);
-        QObject::connect(window_.get(), &MainWindow::mouseButtonsChanged, &loop, &QEventLoop::quit);
-    }
-    timeUp.start(milliseconds);
+    if (milliseconds > 0)
+        timeUp.start(milliseconds);
+    QEventLoop* const outer = std::exchange(waiting_, &loop);
+    const bool outerForInput = std::exchange(waitingForInput_, untilInput);
     loop.exec();
+    waiting_ = outer;
+    waitingForInput_ = outerForInput;
+}
+
+void QtPlatform::wake(bool byInput)
+{
+    if (waiting_ && (!byInput || waitingForInput_))
+        waiting_->quit();
 }
 
 void QtPlatform::dispatchHeldChoices()
 {
     // A choice dispatched here may run a whole command, whose own processEvents() calls
     // dispatch the choices made meanwhile: the queue is shared, so the order holds.
-    while (!heldChoices_.empty() && !userClosed() && !closedByProgram_) {
+    while (!heldChoices_.empty() && !ended()) {
         const int index = heldChoices_.front();
         heldChoices_.pop_front();
         if (menuHandler_)
@@ -210,10 +230,9 @@ void QtPlatform::dispatchHeldChoices()
 
 void QtPlatform::processEvents()
 {
-    ++activity_;
     present();
     QCoreApplication::processEvents();
-    if (!userClosed() && canvas_->changeCount() != drawnAtReturn_) {
+    if (!ended() && canvas_->changeCount() != drawnAtReturn_) {
         const qint64 nanoseconds = pacer_.nanosecondsToWait();
         if (nanoseconds > 0)
             waitMilliseconds(static_cast<int>(std::ceil(nanoseconds / 1e6)), false);
@@ -225,13 +244,12 @@ void QtPlatform::processEvents()
 
 void QtPlatform::waitForEvents()
 {
-    ++activity_;
     present();
     // Between commands the canvas follows the window's size at once; a command dispatched
     // from here draws in the size it found.
     CanvasWidget* widget = window_->canvasWidget();
     widget->setCanvasFollowsSize(true);
-    if (userClosed() || closedByProgram_ || !heldChoices_.empty())
+    if (ended() || !heldChoices_.empty())
         QCoreApplication::processEvents();
     else
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -241,13 +259,38 @@ void QtPlatform::waitForEvents()
     pacer_.markReturn();
 }
 
+InputWait QtPlatform::waitForInput(int timeoutMilliseconds)
+{
+    QElapsedTimer waited;
+    waited.start();
+    present();
+    for (;;) {
+        takeInInput();
+        if (ended())
+            return InputWait::Ended;
+        if (!heldChoices_.empty())
+            return InputWait::MenuChoice;
+        if (input_.hasKey() || input_.peekButtons() != 0)
+            return InputWait::KeyOrButton;
+        int left = -1;
+        if (timeoutMilliseconds >= 0) {
+            left = timeoutMilliseconds - static_cast<int>(waited.elapsed());
+            if (left <= 0)
+                return InputWait::TimeUp;
+        }
+        waitMilliseconds(left, true);
+    }
+}
+
 // --- Menu ------------------------------------------------------------------------
 
 void QtPlatform::installMenu(const std::vector<std::string>& items)
 {
     MenuBarBuilder::build(*window_->menuBar(), items, [this](int index) {
-        if (!userClosed() && !closedByProgram_)
-            heldChoices_.push_back(index);
+        if (ended())
+            return;
+        heldChoices_.push_back(index);
+        wake(true);
     });
 }
 
@@ -317,6 +360,17 @@ void QtPlatform::drawText(double x, double y, const std::string& text)
     canvas_->drawText(pixelAt(x, y), fromProgram(text));
 }
 
+TextCell QtPlatform::textCell()
+{
+    const QSize cell = canvas_->textCell();
+    return TextCell{cell.width(), cell.height()};
+}
+
+int QtPlatform::textWidth(const std::string& text)
+{
+    return canvas_->textWidth(fromProgram(text));
+}
+
 void QtPlatform::setTextCursor(int column, int row)
 {
     canvas_->setTextCursor(column, row);
@@ -347,7 +401,7 @@ PictureId QtPlatform::loadPicture(const std::string& fileName)
         // The program goes on without the picture; the teacher learns which file to fix.
         QString text = result.problem;
         text.replace(QLatin1Char('\n'), QLatin1Char('|'));
-        messageBox(MessageBoxes::kWarningStyle, text.toStdString(), 1, "OK");
+        tellFileProblem(text);
         return 0;
     }
     const PictureId id = nextPicture_++;
@@ -390,74 +444,63 @@ void QtPlatform::playSound(const std::string& fileName, int)
         ClickSoundSetup setup;
         // An unusable click file is the teacher's to fix, told in a box like a picture's;
         // a PC without a sound device is normal and stays a line on stderr.
-        setup.fileProblem = [this](const QString& text) {
-            messageBox(MessageBoxes::kWarningStyle, text.toStdString(), 1, "OK");
-        };
+        setup.fileProblem = [this](const QString& text) { tellFileProblem(text); };
         sound_ = std::make_unique<ClickSound>(std::move(setup));
     }
     sound_->play(fromProgram(fileName));
 }
 
+// Each problem is told once per run: a missing background picture would otherwise come back
+// at every experiment screen. The text names the file and what is wrong with it.
+void QtPlatform::tellFileProblem(const QString& text)
+{
+    if (toldProblems_.contains(text))
+        return;
+    toldProblems_.insert(text);
+    messageBox(BoxStyle::Warning, text.toStdString(), 1, "OK");
+}
+
 // --- Input -------------------------------------------------------------------------------------
-
-bool QtPlatform::pollLoopDetected()
-{
-    return activity_ + canvas_->changeCount() == activityAtEmptyPoll_;
-}
-
-void QtPlatform::notePollResult(bool foundSomething)
-{
-    activityAtEmptyPoll_ = foundSomething ? ~quint64(0) : activity_ + canvas_->changeCount();
-}
 
 void QtPlatform::takeInInput()
 {
-    // In a loop that only polls, wait for the next key or button instead of spinning; a key
-    // or button ends the wait at once, so the time limit only bounds how often an idle
-    // prompt wakes up. Otherwise just take in what has arrived: a poll between drawing steps
-    // (the flight's stop test) costs no repaint, the next pause or event processing shows
-    // the drawing anyway.
     showIfPending();
-    if (pollLoopDetected()) {
-        present();
-        waitMilliseconds(kIdlePollMilliseconds, true);
-    }
-    else
-        QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    // A release made while a box or a menu had the mouse never reaches the drawing area;
+    // Qt's own record of the buttons sees it.
+    input_.forgetReleased(QGuiApplication::mouseButtons());
 }
 
 std::string QtPlatform::takeKey()
 {
-    if (!input_.hasKey() && !userClosed())
+    if (ended())
+        return std::string();
+    if (!input_.hasKey())
         takeInInput();
-    const QString key = input_.takeKey();
-    notePollResult(!key.isEmpty());
-    return key.toStdString();
+    return input_.takeKey().toStdString();
 }
 
 int QtPlatform::mouseButtons()
 {
-    if (userClosed())
+    if (ended())
         return 0;
-    if (input_.peekButtons() == 0)
-        takeInInput();
-    const int buttons = input_.takeButtons();
-    notePollResult(buttons != 0);
-    return buttons;
+    takeInInput();
+    return input_.takeButtons();
 }
 
 // --- Time ------------------------------------------------------------------------------------------
 
 void QtPlatform::pause(int milliseconds)
 {
-    ++activity_;
-    if (userClosed())
+    if (ended())
         return;
     QElapsedTimer waited;
     waited.start();
     present();
     QCoreApplication::processEvents();
-    waitMilliseconds(milliseconds - static_cast<int>(waited.elapsed()), false);
+    const int left = milliseconds - static_cast<int>(waited.elapsed());
+    if (left > 0)
+        waitMilliseconds(left, false);
 }
 
 double QtPlatform::timer()
@@ -467,40 +510,39 @@ double QtPlatform::timer()
 
 // --- Random ----------------------------------------------------------------------------------------
 
-// A draw between two polls means the program is stepping, not waiting in a poll loop.
 void QtPlatform::seedRandom(double value)
 {
-    ++activity_;
     random_.mixSeed(value);
 }
 
 double QtPlatform::random()
 {
-    ++activity_;
     return random_.nextDouble();
 }
 
 // --- Boxes -------------------------------------------------------------------------------------------
 
-int QtPlatform::messageBox(int style, const std::string& text, int defaultButton, const std::string& captions)
+int QtPlatform::messageBox(BoxStyle style, const std::string& text, int defaultButton, const std::string& captions)
 {
-    ++activity_;
     const int buttonCount = static_cast<int>(fromProgram(captions).count(QLatin1Char('|'))) + 1;
-    const int fallback = std::clamp(defaultButton, 1, buttonCount);
-    if (userClosed() || closedByProgram_)
-        return fallback;
+    if (ended())
+        return std::clamp(defaultButton, 1, buttonCount);
     present();
-    MessageBoxes::Request request;
+    qCInfo(lcPlatform).noquote() << "box:" << fromProgram(text);
+    BoxDialog::Request request;
     request.style = style;
     request.text = fromProgram(text);
     request.defaultButton = defaultButton;
     request.captions = fromProgram(captions);
     request.title = title_;
     QWidget* parent = window_->isVisible() ? window_.get() : nullptr;
-    const int chosen = boxes_->show(parent, request);
+    BoxDialog box(parent, request);
+    openBoxes_.append(&box);
+    const int chosen = box.ask();
+    openBoxes_.removeAll(QPointer<BoxDialog>(&box));
     // Hand the keyboard back to the main window, so that Alt+D, Alt+E and Alt+H work at once
     // after a box, also on a desktop whose window manager does not refocus by itself.
-    if (parent && !userClosed())
+    if (parent && !ended())
         window_->activateWindow();
     return chosen;
 }

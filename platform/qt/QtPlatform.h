@@ -8,10 +8,10 @@
 //   from processEvents() and waitForEvents() alone, in the order they were made.
 // - processEvents() presents what was drawn and, when something was, returns no sooner
 //   than one display frame after its previous return (FramePacer).
-// - Nothing busy-waits: pauses run a timer-driven local event loop; a poll of key or mouse
-//   that finds nothing, right after another empty poll with nothing else done in between,
-//   waits for the next input event or one frame.
-// - After the user closed the window, pauses, polls and boxes return at once.
+// - Nothing busy-waits: pauses and waitForInput() run a local event loop that only a timer,
+//   input or the program's end wakes.
+// - Once the program ends (the user closed the window, or Quit began the shut-down), pauses,
+//   waits, polls and boxes return at once and no menu choice runs any more.
 
 #include "platform/Platform.h"
 #include "platform/RandomSource.h"
@@ -21,6 +21,9 @@
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QList>
+#include <QPointer>
+#include <QSet>
 #include <QString>
 
 #include <deque>
@@ -28,11 +31,12 @@
 #include <memory>
 
 class BlockedCloseFilter;
+class BoxDialog;
 class ClickSound;
 class MainWindow;
-class MessageBoxes;
 class PixelCanvas;
 class QApplication;
+class QEventLoop;
 
 class QtPlatform : public Platform {
 public:
@@ -54,11 +58,13 @@ public:
     void clearWindow() override;
     bool windowExists() const override;
     void closeWindow() override;
+    void beginShutDown() override;
 
     void setMenuHandler(MenuHandler handler) override { menuHandler_ = handler; }
     void setCloseHandler(CloseHandler handler) override { closeHandler_ = handler; }
     void waitForEvents() override;
     void processEvents() override;
+    InputWait waitForInput(int timeoutMilliseconds) override;
     void installMenu(const std::vector<std::string>& items) override;
 
     void setForeground(Colour colour) override;
@@ -73,6 +79,8 @@ public:
     void fillRectangle(double x1, double y1, double x2, double y2) override;
     void drawCircle(double centreX, double centreY, double radius) override;
     void drawText(double x, double y, const std::string& text) override;
+    TextCell textCell() override;
+    int textWidth(const std::string& text) override;
     void setTextCursor(int column, int row) override;
     void printLine(const std::string& text) override;
     ImageString capture(double x1, double y1, double x2, double y2) override;
@@ -95,29 +103,30 @@ public:
     void seedRandom(double value) override;
     double random() override;
 
-    int messageBox(int style, const std::string& text, int defaultButton,
+    int messageBox(BoxStyle style, const std::string& text, int defaultButton,
                    const std::string& captions) override;
 
+    // The largest 4:3 drawing area that fits, with the menu bar, into 90 % of the screen.
+    static QSize plannedDrawingSize(QSize availableScreen, int menuBarHeight);
+
 private:
-    static QSize plannedDrawingSize(int menuBarHeight);
-    bool userClosed() const { return closedByUser_; }
+    bool ended() const { return closedByUser_ || shuttingDown_ || closedByProgram_; }
     void present();
     void showIfPending();
-    // Runs the event loop for up to the given time; stops early when the window is closed
-    // and, if asked, at the next key or mouse event.
+    // Runs the event loop for up to the given time (negative: no limit); stops early when
+    // the program ends and, if asked, at the next key, mouse button or menu choice.
     void waitMilliseconds(int milliseconds, bool untilInput);
+    void wake(bool byInput);
     void dispatchHeldChoices();
-    // True when this empty poll follows another with nothing else done in between.
-    bool pollLoopDetected();
-    void notePollResult(bool foundSomething);
     void takeInInput();
     void onClosedByUser();
+    void endBoxesAndChoices();
+    void tellFileProblem(const QString& text);
     void updateFont();
 
     std::unique_ptr<QApplication> ownedApplication_;
     std::unique_ptr<PixelCanvas> canvas_;
     std::unique_ptr<MainWindow> window_;
-    std::unique_ptr<MessageBoxes> boxes_;
     std::unique_ptr<BlockedCloseFilter> blockedCloseFilter_;
     std::unique_ptr<ClickSound> sound_;
     FramePacer pacer_;
@@ -134,15 +143,17 @@ private:
     double fontPoints_ = 12.0;
     std::map<PictureId, QImage> pictures_;
     PictureId nextPicture_ = 1;
+    QSet<QString> toldProblems_;
+    QList<QPointer<BoxDialog>> openBoxes_;
 
     bool opened_ = false;
     bool showPending_ = false;
     bool closedByUser_ = false;
     bool closedByProgram_ = false;
+    bool shuttingDown_ = false;
     quint64 drawnAtReturn_ = 0;
-    // Everything but polls counts as activity; two empty polls with none between are a loop.
-    quint64 activity_ = 0;
-    quint64 activityAtEmptyPoll_ = ~quint64(0);
+    QEventLoop* waiting_ = nullptr;   // the wait in progress, for wake()
+    bool waitingForInput_ = false;
 
     QElapsedTimer clock_;
     double secondsAtClockStart_ = 0;

@@ -146,7 +146,6 @@ TEST(FixedTexts, TheoryUsageAndStartHintSplitIntoTheirLines)
     EXPECT_EQ(linesOf(kStartHint),
               (Texts{" Beenden nur mit QUIT!", "", "", " Mit beiden Maustasten gleichzeitig",
                      " unterbrechen Sie jede Funktion !", "", ""}));
-    EXPECT_EQ(std::string(kNewSeriesNotice), "Neue Versuchsreihe!");
     // The about box names the project and its team: its frame of empty and one-blank lines is
     // fixed, the three lines in the middle are ours and only must say something.
     const Texts lines = linesOf(AuthorText());

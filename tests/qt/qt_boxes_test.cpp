@@ -50,7 +50,7 @@ TEST_F(BoxTest, LinesCaptionsDefaultButtonAndIconAreShownAsAsked)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text + " / " + row.captions);
         BoxAnswerer user([&row](const SeenBox&) { return row.choose; });
-        EXPECT_EQ(binding->messageBox(row.style, row.text, row.defaultButton, row.captions), row.answer);
+        EXPECT_EQ(binding->messageBox(static_cast<BoxStyle>(row.style), row.text, row.defaultButton, row.captions), row.answer);
         ASSERT_EQ(user.seen.size(), 1u);
         EXPECT_EQ(user.seen[0].title, QString::fromStdString(kTitle));
         EXPECT_EQ(user.seen[0].text.split('\n'), row.lines);
@@ -64,7 +64,7 @@ TEST_F(BoxTest, LinesCaptionsDefaultButtonAndIconAreShownAsAsked)
     icon.fill(Qt::darkBlue);
     QApplication::setWindowIcon(QIcon(icon));
     BoxAnswerer user;
-    binding->messageBox(147, "Programmautor:     ||A. Autor", 1, "OK");
+    binding->messageBox(static_cast<BoxStyle>(147), "Programmautor:     ||A. Autor", 1, "OK");
     QApplication::setWindowIcon(QIcon());
     ASSERT_EQ(user.seen.size(), 1u);
     EXPECT_EQ(user.seen[0].icon, QMessageBox::NoIcon);
@@ -89,8 +89,8 @@ TEST_F(BoxTest, ClosingTheWindowCallsTheHandlerOnceAndEverythingReturnsAtOnce)
     // From now on nothing waits: a zero timer that any waiting would let run stays unfired.
     bool loopRan = false;
     QTimer::singleShot(0, &window, [&loopRan] { loopRan = true; });
-    EXPECT_EQ(binding->messageBox(19, "Theorie", 2, "OK"), 1);
-    EXPECT_EQ(binding->messageBox(1, "Weiter?", 2, "Ja|Nein"), 2);
+    EXPECT_EQ(binding->messageBox(static_cast<BoxStyle>(19), "Theorie", 2, "OK"), 1);
+    EXPECT_EQ(binding->messageBox(static_cast<BoxStyle>(1), "Weiter?", 2, "Ja|Nein"), 2);
     binding->pause(100000);
     for (int poll = 0; poll < 2; ++poll) {
         EXPECT_EQ(binding->takeKey(), "");
@@ -113,7 +113,7 @@ TEST_F(BoxTest, ABoxOpenWhenTheWindowGoesAwayIsClosedWithIt)
     });
     // Should the box stay, the user would answer "Nein" after a while.
     BoxAnswerer lateUser([](const SeenBox&) { return QStringLiteral("Nein"); }, 3000);
-    EXPECT_EQ(binding->messageBox(19, "Theorie", 1, "Ja|Nein"), 1);
+    EXPECT_EQ(binding->messageBox(static_cast<BoxStyle>(19), "Theorie", 1, "Ja|Nein"), 1);
     EXPECT_TRUE(lateUser.seen.empty());
     EXPECT_EQ(closeHandlerCalls, 1);
     EXPECT_FALSE(binding->windowExists());
@@ -135,7 +135,7 @@ TEST_F(BoxTest, ClosingByTheProgramDoesNotCallTheHandlerAndLaterBindingsStillWor
         binding->processEvents();
         EXPECT_EQ(at(5, 5), kRed);
         BoxAnswerer user;
-        EXPECT_EQ(binding->messageBox(1, "Runde", 1, "OK"), 1);
+        EXPECT_EQ(binding->messageBox(static_cast<BoxStyle>(1), "Runde", 1, "OK"), 1);
         EXPECT_EQ(user.seen.size(), 1u);
     }
 }
