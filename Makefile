@@ -1,23 +1,23 @@
-# Two commands do everything: `make run` and `make test`. Both install missing
-# Debian packages first, then configure and build through the CMake presets.
-.PHONY: run test package deps build asan-test clean
+# Three commands do everything: `make run`, `make test` and `make web`. Each installs the
+# Debian packages it needs first (only those missing), then configures and builds.
+.PHONY: run test package web clean
 
-deps:
-	@scripts/install-deps.sh
-
-build: deps
+run:
+	@scripts/install-deps.sh run
 	cmake --preset release
 	cmake --build --preset release
-
-run: build
 	./build/release/bin/mikroteilchen
 
 # The Debian package for school computers, from the Release build:
 # build/release/package/mikroteilchen_<version>-1_<arch>.deb
-package: build
+package:
+	@scripts/install-deps.sh package
+	cmake --preset release
+	cmake --build --preset release
 	cd build/release && cpack -G DEB
 
-test: deps
+test:
+	@scripts/install-deps.sh test
 	cmake --preset ci
 	cmake --build --preset ci
 	ctest --preset ci

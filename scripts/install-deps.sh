@@ -1,21 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program and its tests need, only those missing.
+# Installs the Debian packages a target needs, only those missing:
+#   install-deps.sh run       build and start the program
+#   install-deps.sh package   the above, and build the .deb
+#   install-deps.sh test      the above, and run every test
+#   install-deps.sh web       build the browser edition
 set -euo pipefail
 
-packages=(
-    # build
-    cmake ninja-build g++ pkg-config libgtest-dev
-    qt6-base-dev qt6-multimedia-dev libgl-dev libxcb1-dev
-    # run: the "times" face, sound output
-    fonts-liberation libqt6multimedia6 pulseaudio-utils
-    # real-window tests: X server, input, OCR, screenshots, a sound sink
-    xvfb xdotool x11-utils python3-xlib imagemagick
-    tesseract-ocr tesseract-ocr-deu pulseaudio
+run=(
+    cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev libxcb1-dev
+    # the "times" face the program writes in
+    fonts-liberation
+)
+package=(dpkg-dev file)
+web=(emscripten node-acorn)
+test=(
+    libgtest-dev
+    # real-window tests: X server, input, screen reading, a sound sink, the desktop's UI
+    # font (the boxes' text is read back in it)
+    xvfb xdotool python3-xlib imagemagick tesseract-ocr tesseract-ocr-deu
+    pulseaudio pulseaudio-utils fonts-dejavu-core
     # the memory check of a short lesson
     valgrind
-    # the .deb (`make package`: dpkg-shlibdeps and file) and the install test's validators
-    dpkg-dev file desktop-file-utils appstream
+    # the install test's validators
+    desktop-file-utils appstream
+    # the browser edition's test: a real browser driven from Node
+    chromium nodejs npm
 )
+
+case "${1:-}" in
+    run) packages=("${run[@]}") ;;
+    package) packages=("${run[@]}" "${package[@]}") ;;
+    test) packages=("${run[@]}" "${package[@]}" "${web[@]}" "${test[@]}") ;;
+    web) packages=("${web[@]}") ;;
+    *) echo "usage: $0 run|package|test|web" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
