@@ -12,13 +12,6 @@ namespace {
 constexpr int16_t kCountFieldX = 260;
 constexpr int16_t kCountFieldY = 70;
 
-// Only an undisturbed lesson clicks and shows its count: once someone has chosen another
-// command since the demonstration began, the counting goes on silently.
-bool countIsShown()
-{
-    return state.menuEventCount == 0 || state.menuEventCount == state.demoSnapshot;
-}
-
 void showCount()
 {
     Platform& p = platform();
@@ -45,10 +38,10 @@ void DetectorStep()
     if (probability > state.stepRandom) {
         if (state.eventCount < std::numeric_limits<int32_t>::max())
             ++state.eventCount;
-        if (countIsShown()) {
-            platform().playSound("knack2.wav", 0);
-            showCount();
-        }
+        // Every registration is heard and seen, whatever was chosen from the menu before:
+        // the clicks and the running count are what the class is there for.
+        platform().playSound("knack2.wav", 0);
+        showCount();
     }
     platform().setForeground(state.colorBlack);
 }

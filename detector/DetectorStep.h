@@ -1,5 +1,5 @@
 #pragma once
 
 // One time step of the detector: registers a particle when the probability exceeds
-// stepRandom, counts it, and clicks and shows the count while nobody has intervened.
+// stepRandom, counts it, clicks and shows the count.
 void DetectorStep();
