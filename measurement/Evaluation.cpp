@@ -37,20 +37,6 @@ int16_t frequencyY(double frequency)
     return logical(100.0 - 4.0 * frequency);
 }
 
-// intervalsDone is a 16-bit counter and stops at 32767 (saturated, never wrapped). Past that
-// the mean divides by the entries the histogram really holds, which equals intervalsDone for
-// as long as that fits: a long lesson keeps a true mean instead of one that drifts upwards.
-// (The same holds for a counter that is not positive, so the mean is always finite.)
-double intervalsForMean()
-{
-    if (state.intervalsDone > 0 && state.intervalsDone < std::numeric_limits<int16_t>::max())
-        return state.intervalsDone;
-    int64_t entries = 0;
-    for (int32_t entry : state.histogram)
-        entries += entry;
-    return static_cast<double>(entries);
-}
-
 void enterFinishedInterval()
 {
     // eventCount never exceeds stepsPerInterval (100); the top slot, never summed or drawn,
@@ -65,12 +51,13 @@ void computeMean()
 {
     for (int32_t k = 1; k <= kHighestSummedCount; ++k)
         state.meanCount += static_cast<double>(k) * state.histogram[static_cast<size_t>(k)];
-    state.meanCount /= intervalsForMean();
+    state.meanCount /= static_cast<double>(IntervalsMeasured());
 }
 
+// The Poisson law is scaled to the intervals measured, like the red points it is compared with.
 double expectedFrequency(int32_t m, int32_t k)
 {
-    return static_cast<double>(state.intervalsTotal) * PoissonProbability(m, k);
+    return static_cast<double>(IntervalsMeasured()) * PoissonProbability(m, k);
 }
 
 void drawPointsAndCurve(int32_t m)
@@ -78,7 +65,6 @@ void drawPointsAndCurve(int32_t m)
     Platform& p = platform();
     const int32_t lastDrawnCount = 20 * int32_t{state.scaleDivisor};
     for (int16_t k = 1; k <= kHighestSummedCount; ++k) {
-        state.countIndex = k;
         p.setForeground(state.colorRed);
         if (k > lastDrawnCount)
             continue;
@@ -124,6 +110,14 @@ void drawMeanMarker()
 }
 
 } // namespace
+
+int64_t IntervalsMeasured()
+{
+    int64_t entries = 0;
+    for (int32_t entry : state.histogram)
+        entries += entry;
+    return entries;
+}
 
 double PoissonProbability(int32_t m, int32_t k)
 {
