@@ -75,6 +75,9 @@ void RunSeries(int16_t intervals)
         RunDemo();
         platform().pause(kPauseAfterAutomaticDemo);
     }
+    // Quit or a close during the demonstration: an ending program starts no new screen.
+    if (quitRequested())
+        return;
     state.demoDone = 1;
     // A series that is carried out is not a "user interfered" event for the detector
     // step and the demonstration: it takes back the count every event adds.
