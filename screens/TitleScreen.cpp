@@ -1,9 +1,11 @@
+#include "screens/TitleScreen.h"
+
 #include "core/Canvas.h"
 #include "core/NumberRules.h"
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
-#include "screens/TitleScreen.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -18,6 +20,7 @@ constexpr double kPromptPoints = 16.0;
 // promptRow is the row on a 600-pixel-high window, 3 pixels per logical unit.
 constexpr double kPromptRowPixelsPerUnit = 3.0;
 constexpr int kPromptColumn = 73;
+constexpr const char* kPrompt = "Weiter ?  <RETURN>";
 constexpr int kNoTimeLimit = -1;
 
 void DrawTextAt(int16_t x, int16_t y, const std::string& text)
@@ -33,6 +36,12 @@ void DrawFramedPicture(PictureId picture, int16_t left)
                              ScaleY(4) + ScaleY(184));
 }
 
+// The last cell (counted from 1) of a grid of cells `cell` wide whose start leaves `room`
+// pixels free after it.
+int lastCellWithin(int room, int cell)
+{
+    return std::max(1, room / std::max(1, cell) + 1);
+}
 
 } // namespace
 
@@ -83,9 +92,14 @@ void WaitContinue(int16_t promptRow)
     platform().setFontSize(kPromptPoints);
     // pixelsPerUnitY is the height taken at start-up, so the row stays near the
     // bottom of the window the program opened with.
-    const double row = promptRow * state.pixelsPerUnitY / kPromptRowPixelsPerUnit;
-    platform().setTextCursor(kPromptColumn, static_cast<int>(nearestInteger(row)));
-    platform().printLine("Weiter ?  <RETURN>");
+    const int64_t row = nearestInteger(promptRow * state.pixelsPerUnitY / kPromptRowPixelsPerUnit);
+    // The prompt keeps its place where it shows whole; on a small screen (a projector's
+    // 800 x 600 or 640 x 480) it moves only as far left and up as it must.
+    const TextCell cell = platform().textCell();
+    const int lastColumn = lastCellWithin(platform().drawingWidth() - platform().textWidth(kPrompt), cell.width);
+    const int lastRow = lastCellWithin(platform().drawingHeight() - cell.height, cell.height);
+    platform().setTextCursor(std::min(kPromptColumn, lastColumn), static_cast<int>(std::clamp<int64_t>(row, 1, lastRow)));
+    platform().printLine(kPrompt);
 
     // The key that answers the prompt is taken, so it does not reach anything later.
     WaitForKeyOrMouse();
