@@ -2,8 +2,9 @@
 
 // Everything that more than one procedure uses lives here, in one instance (`state`).
 // The procedures take no parameters and talk through these fields. Types follow the
-// program's model exactly: 16-bit counters stay int16_t, the blue dot radius is a float,
-// truth values are -1 (true) and 0 (false), also in doubles.
+// program's model exactly: 16-bit counters stay int16_t, the blue dot radius is a float.
+// The one truth value, interruptRequest, is -1 (true) or 0 (false) in a double; the flags
+// demoDone, seriesAnnounced, experimentIdle and experimentEntered are 0 or 1.
 // A test starts from a fresh program with `state = ProgramState{};`.
 
 #include "platform/PlatformTypes.h"
@@ -18,9 +19,9 @@ struct ProgramState {
     int32_t lastMenuIndex = 0;
     int16_t menuEventCount = 0;
     int16_t demoSnapshot = 0;
-    double interruptRequest = 0;   // truth value
+    double interruptRequest = 0;   // kTrue after the theory or usage box, else kFalse
     std::string quitRequest;       // "*" once Quit was chosen or the window closed
-    int16_t runPass = 0;
+    int16_t runPass = 0;           // raised to runPassLimit by every menu event
     int16_t runPassLimit = 0;
     int32_t experimentIdle = 0;
     int32_t experimentEntered = 0;
@@ -46,7 +47,6 @@ struct ProgramState {
     int16_t stepEmits = 0;
     ImageString flightImage;
     double meanCount = 0.0;
-    int16_t countIndex = 0;
 
     // --- Canvas ---------------------------------------------------------------
     int16_t xBase = 0;
@@ -69,10 +69,8 @@ struct ProgramState {
 
     float blueDotRadius = 0.0f;
     double redDotRadius = 0.0;
-    ImageString blueDotImage;
     ImageString redDotImage;
-    ImageString backgroundBox;
-    ImageString redDotBackground;
+    ImageString backgroundBox;   // under the blue dot at start-up, then the run's flight patch
 };
 
 extern ProgramState state;
@@ -98,3 +96,9 @@ inline void requestQuit()
 // Truth values as the program stores them.
 constexpr int kTrue = -1;
 constexpr int kFalse = 0;
+
+// A closed theory or usage box asks the running interval to stop.
+inline bool interruptRequested()
+{
+    return state.interruptRequest != kFalse;
+}

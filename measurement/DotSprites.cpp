@@ -9,15 +9,17 @@ namespace {
 // pixels there are put back at once: the window looks as before.
 constexpr double kCentre = 30;
 
-// Captures the background, draws the dot, captures it, and restores the background.
-void makeDot(double r, Colour colour, ImageString& background, ImageString& dot)
+// Captures the background, draws the dot and captures it, then restores the background;
+// gives the dot's image.
+ImageString makeDot(double r, Colour colour, ImageString& background)
 {
     Platform& p = platform();
     p.setForeground(colour);
     background = p.capture(kCentre - r, kCentre - r, kCentre + r, kCentre + r);
     p.drawCircle(kCentre, kCentre, r);
-    dot = p.capture(kCentre - r, kCentre - r, kCentre + r, kCentre + r);
+    ImageString dot = p.capture(kCentre - r, kCentre - r, kCentre + r, kCentre + r);
     p.putImage(kCentre - r, kCentre - r, background);
+    return dot;
 }
 
 } // namespace
@@ -26,6 +28,9 @@ void PrepareDotSprites()
 {
     state.blueDotRadius = static_cast<float>(ScaleX(4));
     state.redDotRadius = ScaleX(3);
-    makeDot(state.blueDotRadius, makeColour(0, 0, 255), state.backgroundBox, state.blueDotImage);
-    makeDot(state.redDotRadius, makeColour(255, 0, 0), state.redDotBackground, state.redDotImage);
+    // Only the blue dot's background is kept: it is the patch the first flight of the
+    // demonstration carries where no particle flies.
+    makeDot(state.blueDotRadius, makeColour(0, 0, 255), state.backgroundBox);
+    ImageString redDotBackground;
+    state.redDotImage = makeDot(state.redDotRadius, makeColour(255, 0, 0), redDotBackground);
 }

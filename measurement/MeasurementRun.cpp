@@ -41,17 +41,11 @@ FlightPath currentFlightPath()
     return path;
 }
 
-bool interrupted()
-{
-    return state.interruptRequest != 0.0;
-}
-
-
 // The stop signals a user can give at any step: Quit (or a closed window), both mouse
 // buttons held, or a closed theory or usage box.
 bool stopSignalled()
 {
-    return quitRequested() || platform().mouseButtons() == kBothMouseButtons || interrupted();
+    return quitRequested() || platform().mouseButtons() == kBothMouseButtons || interruptRequested();
 }
 
 // In the first demonstration pass any counted menu command ends the interval.
@@ -133,7 +127,7 @@ void runSteps(const FlightPath& path)
         p.seedRandom(p.timer());
         state.stepRandom = p.random();
         state.stepEmits = state.stepRandom < 0.2 ? 1 : 0;
-        if (interrupted())
+        if (interruptRequested())
             return;
         if (stopSignalled())
             return;
@@ -148,14 +142,14 @@ void runSteps(const FlightPath& path)
         }
         useColours(state.colorLightGreen);
         // Quit together with a stop request: the next step's first test ends the interval.
-        if (quitRequested() && interrupted())
+        if (quitRequested() && interruptRequested())
             continue;
         if (state.experimentMode == kSeriesMode) {
             useColours(state.colorOrange);
             showStepNumber(i, kStepNumberX);
         }
         useColours(state.colorLightGreen);
-        if (interrupted())
+        if (interruptRequested())
             return;
         DetectorStep();
     }
@@ -166,7 +160,6 @@ void runSteps(const FlightPath& path)
 void measureInterval()
 {
     Platform& p = platform();
-    state.runPass = saturateToInt16(int64_t{state.runPass} + 1);
     p.setForeground(state.colorWhite);
     state.eventCount = 0;
     const FlightPath path = currentFlightPath();
@@ -174,7 +167,7 @@ void measureInterval()
     state.lastMenuIndex = 0;
     p.processEvents();
     state.interruptRequest = state.lastMenuIndex != 0 ? kTrue : kFalse;
-    if (interrupted())
+    if (interruptRequested())
         return;
 
     runSteps(path);
@@ -191,7 +184,7 @@ void writeClosingLine()
     p.setBackground(colourOf(state.colorLightBlue));
     p.setFontSize(FontPoints(10));
     p.setTextCursor(5, 4);
-    p.printLine("Zahl der Versuche n:" + numberText(state.intervalsTotal));
+    p.printLine("Zahl der Versuche n:" + numberText(IntervalsMeasured()));
     p.setFontSize(FontPoints(30));
     p.setForeground(state.colorRed);
 }
@@ -200,7 +193,6 @@ void writeClosingLine()
 
 void RunMeasurement()
 {
-    state.runPass = 0;
     state.intervalIndex = 0;
     // Every interval is started, even after an interruption; the count of intervals is the
     // only way out. (At least one interval runs, and a count that is not positive cannot

@@ -1,5 +1,4 @@
 #include "core/Canvas.h"
-#include "core/NumberRules.h"
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
 #include "screens/HaltNotice.h"
@@ -20,8 +19,7 @@ void drawWords(const char* left, const char* right)
 
 bool flashingStopped()
 {
-    return platform().mouseButtons() == 3 || nearestInteger(state.interruptRequest) != 0
-           || quitRequested();
+    return platform().mouseButtons() == 3 || interruptRequested() || quitRequested();
 }
 
 std::string notObservableText()
