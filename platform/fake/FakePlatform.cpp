@@ -265,7 +265,7 @@ void FakePlatform::drawText(double x, double y, const std::string& text)
 
 TextCell FakePlatform::textCell()
 {
-    return TextCell{static_cast<int>(std::lround(fontSize / 2)), static_cast<int>(std::lround(fontSize * 1.5))};
+    return TextCell{static_cast<int>(std::lround(fontSize / 2)), static_cast<int>(std::lround(fontSize))};
 }
 
 int FakePlatform::textWidth(const std::string& text)

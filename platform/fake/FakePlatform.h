@@ -111,7 +111,7 @@ public:
     void fillRectangle(double x1, double y1, double x2, double y2) override;
     void drawCircle(double centreX, double centreY, double radius) override;
     void drawText(double x, double y, const std::string& text) override;
-    // A simple monospaced model: at 16 points a cell of 8 by 24 pixels, in proportion otherwise.
+    // A simple monospaced model: at 16 points a cell of 8 by 16 pixels, in proportion otherwise.
     TextCell textCell() override;
     int textWidth(const std::string& text) override;
     void setTextCursor(int column, int row) override;

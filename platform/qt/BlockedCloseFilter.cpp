@@ -1,5 +1,7 @@
 #include "platform/qt/BlockedCloseFilter.h"
 
+#include "platform/qt/X11.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMetaObject>
@@ -8,28 +10,13 @@
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
-
-namespace {
-
-uint32_t internAtom(xcb_connection_t* connection, const char* name)
-{
-    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const uint32_t atom = reply ? reply->atom : 0;
-    std::free(reply);
-    return atom;
-}
-
-} // namespace
-
 BlockedCloseFilter::BlockedCloseFilter(QWidget& window) : window_(&window)
 {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection())
         return;
-    protocolsAtom_ = internAtom(x11->connection(), "WM_PROTOCOLS");
-    deleteWindowAtom_ = internAtom(x11->connection(), "WM_DELETE_WINDOW");
+    protocolsAtom_ = X11::atom("WM_PROTOCOLS");
+    deleteWindowAtom_ = X11::atom("WM_DELETE_WINDOW");
     if (protocolsAtom_ == 0 || deleteWindowAtom_ == 0)
         return;
     QCoreApplication::instance()->installNativeEventFilter(this);

@@ -1,11 +1,13 @@
 #include "platform/qt/MainWindow.h"
 
 #include "platform/qt/CanvasWidget.h"
+#include "platform/qt/X11.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QScreen>
 
 MainWindow::MainWindow(PixelCanvas& canvas) : canvasWidget_(new CanvasWidget(canvas, this))
 {
@@ -21,8 +23,25 @@ MainWindow::MainWindow(PixelCanvas& canvas) : canvasWidget_(new CanvasWidget(can
     // the program's prompts.
     auto* fullScreen = new QAction(this);
     fullScreen->setShortcut(Qt::Key_F11);
-    connect(fullScreen, &QAction::triggered, this, [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
+    connect(fullScreen, &QAction::triggered, this, &MainWindow::toggleFullScreen);
     addAction(fullScreen);
+}
+
+void MainWindow::toggleFullScreen()
+{
+    if (X11::windowManagerDoesFullScreen()) {
+        setWindowState(windowState() ^ Qt::WindowFullScreen);
+        return;
+    }
+    // Without a window manager (a bare kiosk session) nobody acts on the request: the
+    // window covers the screen itself, and goes back to where it was.
+    if (coversScreen_)
+        setGeometry(geometryBeforeFullScreen_);
+    else {
+        geometryBeforeFullScreen_ = geometry();
+        setGeometry(screen()->geometry());
+    }
+    coversScreen_ = !coversScreen_;
 }
 
 int MainWindow::menuBarHeight()

@@ -25,6 +25,8 @@ public:
     static int menuBarHeight();
     // Closing by the program: no closedByUser().
     void closeByProgram();
+    // F11: full screen and back, the menu bar staying.
+    void toggleFullScreen();
 
 signals:
     void closedByUser();
@@ -39,4 +41,6 @@ private:
     CanvasWidget* canvasWidget_;
     bool closingByProgram_ = false;
     bool reportedClose_ = false;
+    bool coversScreen_ = false;
+    QRect geometryBeforeFullScreen_;
 };
