@@ -345,10 +345,6 @@ void FakePlatform::countPoll()
 {
     const int n = ++pollCount;
     runActions(atPoll_, n);
-    if (n >= pollLimit && !pollLimitReached) {
-        pollLimitReached = true;
-        closeWindowByUser();
-    }
 }
 
 std::string FakePlatform::takeKey()

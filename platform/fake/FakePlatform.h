@@ -80,10 +80,6 @@ public:
     int messageBoxCount = 0;
     int handlerDepth = 0;
     int maxHandlerDepth = 0;
-    // A polling loop that never ends would hang the test; past this many polls the
-    // user closes the window and pollLimitReached tells the test.
-    int pollLimit = 200000;
-    bool pollLimitReached = false;
 
     // --- Platform -----------------------------------------------------------
     void openWindow(const std::string& title) override;
