@@ -263,6 +263,8 @@ InputWait QtPlatform::waitForInput(int timeoutMilliseconds)
 {
     QElapsedTimer waited;
     waited.start();
+    if (ended())
+        return InputWait::Ended;
     present();
     for (;;) {
         takeInInput();
