@@ -132,8 +132,10 @@ void ClickStream::close()
     quietTimer_.stop();
     feedTimer_.stop();
     unwritten_.clear();
-    output_.reset();
+    // The mixer first: a click asked for while the device closes then starts the next stream,
+    // instead of waiting as long as the quiet time that ends this one.
     mixer_->streamStopped();
+    output_.reset();
     streaming_ = false;
 }
 
