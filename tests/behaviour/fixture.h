@@ -1,0 +1,98 @@
+#pragma once
+
+// A fresh program and a scripted user for every behaviour test: the fake binding with an
+// 800 x 600 drawing area, the program's colours, its menu and close handlers. Pixel numbers
+// in the tests are worked out by hand from the logical canvas: x * 2.5 and y * 3, truncated.
+
+#include "core/Canvas.h"
+#include "core/ProgramState.h"
+#include "platform/fake/FakePlatform.h"
+#include "shell/MainProgram.h"
+#include "shell/Menu.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <string>
+#include <vector>
+
+namespace lesson {
+
+using Args = std::vector<double>;
+using Texts = std::vector<std::string>;
+using Call = FakePlatform::Call;
+using UserAction = void (*)(FakePlatform&);   // plain function pointers keep the tables literal
+
+constexpr Colour kBackground = makeColour(51, 168, 238), kWhite = makeColour(255, 255, 255), kBlack = 0,
+                 kRed = makeColour(255, 0, 0), kLightBlue = makeColour(153, 204, 255), kBlue = makeColour(51, 102, 255);
+constexpr int kQuit = 1, kInfo = 3, kAuthor = 4, kDemo = 7, kOneSeries = 8, kTenSeries = 9, kTheory = 12, kUsage = 13;
+
+class LessonTest : public ::testing::Test {
+protected:
+    void SetUp() override { startAfresh(); }
+    // A new program and a new user, for the next row of a table.
+    void startAfresh(int width = 800, int height = 600)
+    {
+        fake = FakePlatform{};
+        fake.width = width;
+        fake.height = height;
+        state = ProgramState{};
+        installPlatform(fake);
+        InitCanvas();
+        SetColours();
+        fake.setMenuHandler(Win_0_MenuEvent);
+        fake.setCloseHandler(WindowClosed);
+    }
+    // As a series command after a demonstration, or (firstPass) the demonstration's first pass.
+    void prepareRun(int16_t intervals, bool firstPass = false)
+    {
+        state.experimentMode = firstPass ? 2 : 3;
+        state.stepsPerInterval = firstPass ? 40 : 100;
+        state.intervalsPerRun = state.intervalsTotal = intervals;
+        state.rateParameter = firstPass ? 4.0 : 1.0;
+        state.scaleDivisor = firstPass ? 2 : 1;
+        state.delayFactor = 1.0;
+        state.runPassLimit = state.demoDone = state.seriesAnnounced = 1;
+        state.redDotRadius = ScaleX(3);
+    }
+    void scriptRandoms(const std::vector<double>& values) { fake.scriptedRandoms.assign(values.begin(), values.end()); }
+    const Call& nth(const std::string& op, size_t i) const { return *fake.callsOf(op).at(i); }
+    int positionOf(const Call* call) const { return static_cast<int>(call - fake.calls.data()); }
+    template <typename Test> std::vector<const Call*> callsWhere(const std::string& op, Test test) const
+    {
+        std::vector<const Call*> found;
+        for (const Call& call : fake.calls)
+            if (call.op == op && test(call))
+                found.push_back(&call);
+        return found;
+    }
+    size_t textCount(const std::string& text) const
+    {
+        return callsWhere("drawText", [&](const Call& c) { return c.text == text; }).size();
+    }
+    Texts textsAt(double x, double y) const
+    {
+        Texts found;
+        for (const Call* call : callsWhere("drawText", [&](const Call& c) { return c.args[0] == x && c.args[1] == y; }))
+            found.push_back(call->text);
+        return found;
+    }
+    // Position of the first call of op (with first argument arg, if given); -1 if none.
+    // processEvents call number n (from 1) carries n as its argument.
+    int indexOf(const std::string& op, double arg = -1) const
+    {
+        for (size_t i = 0; i < fake.calls.size(); ++i)
+            if (fake.calls[i].op == op && (arg < 0 || fake.calls[i].args.at(0) == arg))
+                return static_cast<int>(i);
+        return -1;
+    }
+    size_t boxesSaying(const std::string& words, int from = 0) const
+    {
+        return callsWhere("messageBox", [&](const Call& c) { return positionOf(&c) >= from && c.text.find(words) != std::string::npos; }).size();
+    }
+    int histogramEntries() const { return std::accumulate(state.histogram.begin(), state.histogram.end(), 0); }
+
+    FakePlatform fake;
+};
+
+} // namespace lesson

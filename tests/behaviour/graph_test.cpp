@@ -1,0 +1,127 @@
+// The frequency graph and the numbers behind it: the count labels, the Poisson law, each
+// evaluation's points, curve, mean line and mean text, and the number rules they rest on.
+
+#include "fixture.h"
+
+#include "core/NumberRules.h"
+#include "measurement/Evaluation.h"
+#include "measurement/GraphFrame.h"
+
+#include <cmath>
+
+namespace {
+
+using namespace lesson;
+
+// The Poisson probability through the log-gamma function, independently of the program's
+// product of quotients.
+double poisson(int m, int k)
+{
+    if (m == 0)
+        return k == 0 ? 1.0 : 0.0;
+    return std::exp(k * std::log(static_cast<double>(m)) - std::lgamma(k + 1.0) - m);
+}
+
+using GraphTest = LessonTest;
+
+// Labels 2..18, or 4..36 on the demonstration's halved axis, at 10 points of an 800-wide area.
+TEST_F(GraphTest, CountLabelsFollowTheScaleAndTheWidth)
+{
+    for (const int16_t divisor : {1, 2}) {
+        startAfresh(1000, 600);
+        state.scaleDivisor = divisor;
+        DrawGraphFrame();
+        Texts labels;
+        for (int i = 1; i <= 9; ++i)
+            labels.push_back(std::to_string(2 * i * divisor));
+        EXPECT_EQ(fake.texts(), labels);
+        EXPECT_EQ((Args{nth("drawText", 0).fontSize, nth("drawText", 0).args[0]}), (Args{12.5, 340}));   // 109 * 3.125
+    }
+}
+
+TEST_F(GraphTest, PoissonProbabilityAgreesWithAnIndependentCalculation)
+{
+    EXPECT_NEAR(PoissonProbability(10, 10), 0.12511003572113372, 1e-15);
+    EXPECT_EQ((Args{PoissonProbability(0, 0), PoissonProbability(0, 5), PoissonProbability(3, -2)}),
+              (Args{1.0, 0.0, std::exp(-3.0)}));
+    for (int m : {1, 4, 10, 37, 100})
+        for (int k : {1, 2, 7, 20, 40, 100})
+            EXPECT_NEAR(PoissonProbability(m, k) / poisson(m, k), 1.0, 1e-12) << m << " " << k;
+}
+
+// Count k at x = 100 + 6k / s, frequency f at y = 100 - 4f (both rounded half to even, then
+// scaled): red measured points (radius 4) and white expected points (radius 2) for k = 1..20 s,
+// the expected ones the intervals measured times the Poisson law of the mean rounded half to
+// even, joined by a white line that stops before the last point; a red line at the unrounded
+// mean; the mean rounded half up to tenths, with a comma, white on red below "Mittelwert:".
+// intervalsTotal, the intervals announced, plays no part.
+TEST_F(GraphTest, EachEvaluationDrawsPointsCurveMeanLineAndMeanText)
+{
+    const struct { std::vector<int32_t> counts; int16_t divisor; int m; double meanLineX; const char* text; } rows[] = {
+        {{10}, 1, 10, 400, " 10,0 "},
+        {{10, 11}, 1, 10, 407, " 10,5 "},           // 163 -> 407.5
+        {{11, 12}, 1, 12, 422, " 11,5 "},           // 169 -> 422.5
+        {{10, 10, 10, 11}, 1, 10, 405, " 10,3 "},   // 10.25: 161.5 -> 162
+        {{10, 11}, 2, 10, 330, " 10,5 "},           // 131.5 -> 132
+        {{0, 0, 0}, 1, 0, 250, " 0,0 "},
+        {{30, 10}, 1, 20, 550, " 20,0 "},           // 30 enters the mean but is not drawn
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.counts) + " s " + std::to_string(row.divisor));
+        startAfresh();
+        state.intervalsTotal = 100;
+        state.scaleDivisor = row.divisor;
+        for (int32_t count : row.counts) {
+            fake.calls.clear();
+            state.eventCount = count;
+            EvaluateInterval();
+        }
+        const auto n = static_cast<int>(row.counts.size());
+        const auto measured = callsWhere("drawCircle", [](const Call& c) { return c.args[2] == 4; });
+        const auto expected = callsWhere("drawCircle", [](const Call& c) { return c.args[2] == 2; });
+        const auto curve = callsWhere("drawLine", [](const Call& c) { return c.foreground == kWhite; });
+        const auto meanLine = callsWhere("drawLine", [](const Call& c) { return c.foreground == kRed; });
+        const size_t points = 20u * static_cast<size_t>(row.divisor);
+        ASSERT_EQ((Args{double(measured.size()), double(expected.size()), double(curve.size())}),
+                  (Args{double(points), double(points), double(points - 2)}));
+        for (size_t i = 0; i < points; ++i) {
+            const int k = static_cast<int>(i) + 1;
+            const auto frequency = std::count(row.counts.begin(), row.counts.end(), k);
+            const double x = std::floor(std::nearbyint(100.0 + 6.0 * k / row.divisor) * 2.5);
+            const double y = 3 * std::nearbyint(100.0 - 4.0 * n * poisson(row.m, k));
+            EXPECT_EQ((std::tuple{measured[i]->args, expected[i]->args, measured[i]->foreground, expected[i]->foreground}),
+                      (std::tuple{Args{x, 3.0 * (100 - 4 * frequency), 4}, Args{x, y, 2}, kRed, kWhite})) << k;
+            if (i >= 1 && i + 1 < points) {
+                EXPECT_EQ(curve[i - 1]->args, (Args{expected[i - 1]->args[0], expected[i - 1]->args[1], x, y})) << k;
+            }
+        }
+        ASSERT_EQ(meanLine.size(), 1u);
+        EXPECT_EQ(meanLine[0]->args, (Args{row.meanLineX, 300, row.meanLineX, 60}));
+        const Texts printed{"Mittelwert:", "          ", row.text};
+        for (size_t i = 0; i < 3; ++i) {
+            const Call& line = nth("printLine", i);
+            EXPECT_EQ((std::tuple{line.text, line.args, line.fontSize, line.foreground, line.background}),
+                      (std::tuple{printed[i], Args{4, i ? 4.0 : 3.0}, i ? 30.0 : 12.0, kWhite, kRed}));
+        }
+        EXPECT_EQ(nth("setTextCursor", 0).fontSize, 30.0);   // the label's row is placed in the large font
+    }
+}
+
+// A frequency beyond the window is a saturated 16-bit coordinate, never undefined; past the
+// 16-bit intervalsDone the mean keeps dividing by the entries the table holds.
+TEST_F(GraphTest, LongLessonsKeepTheirCoordinatesAndTheirMean)
+{
+    state.scaleDivisor = 1;
+    state.histogram[10] = 1000000;
+    state.eventCount = 10;
+    EvaluateInterval();
+    EXPECT_EQ(fake.callsOf("drawCircle").at(18)->args[1], -32768 * 3);
+    state.histogram[10] = state.intervalsDone = 32767;
+    state.eventCount = 20;
+    EvaluateInterval();
+    EvaluateInterval();
+    EXPECT_EQ(state.intervalsDone, 32767);
+    EXPECT_DOUBLE_EQ(state.meanCount, (10.0 * 32767 + 40) / 32769);
+}
+
+} // namespace

@@ -1,0 +1,133 @@
+// The whole program from start to end: the start-up screens in order, menu choices made during
+// the start-up waits, what every choice does first, the guard against a second experiment, and
+// a shut-down that runs exactly once however and wherever the program is ended.
+
+#include "fixture.h"
+
+#include "platform/RandomSource.h"
+#include "screens/MessageBoxes.h"
+
+namespace {
+
+using namespace lesson;
+
+const std::string kKeys[] = {"\r", " "};   // the title prompt, then the wait before the event loop
+
+TEST_F(LessonTest, StartUpShowsItsScreensInOrderThenWaitsForTheMenu)
+{
+    fake.pendingKeys.assign(kKeys, kKeys + 2);
+    EXPECT_EQ(RunMainProgram(), 0);
+    EXPECT_EQ(fake.opsAmong({"openWindow", "installMenu", "clearWindow", "loadPicture", "printLine", "keyTaken",
+                             "messageBox", "pause", "waitForEvents", "releasePicture", "closeWindow"}),
+              (Texts{"openWindow", "installMenu", "clearWindow", "loadPicture", "loadPicture", "printLine", "keyTaken",
+                     "clearWindow", "messageBox", "loadPicture", "pause", "messageBox", "keyTaken", "waitForEvents",
+                     "releasePicture", "releasePicture", "releasePicture", "closeWindow"}));
+    EXPECT_EQ(fake.windowTitle, "Statistik von zufälligen Mikroteilchen" + std::string(26, ' '));
+    EXPECT_EQ(nth("setWindowBackground", 0).args[0], 0xEEA833);   // (51, 168, 238), red in the low byte
+    EXPECT_EQ((Texts{nth("messageBox", 0).text, nth("messageBox", 0).captions, nth("messageBox", 1).text}),
+              (Texts{kStartHint, " OK ", TheoryText()}));
+}
+
+// A teacher who goes to the menu at the title prompt or in the wait after the theory box: the
+// choice ends that wait as a key would and runs at the event loop's first call, no click needed.
+TEST_F(LessonTest, AMenuChoiceEndsAStartUpWaitAndRunsAtTheEventLoop)
+{
+    for (int wait : {1, 2}) {
+        SCOPED_TRACE(wait == 1 ? "title prompt" : "wait before the event loop");
+        startAfresh();
+        if (wait == 2)
+            fake.pendingKeys = {"\r"};
+        fake.atWaitForInput(1, [this] { fake.chooseMenu(kAuthor); });
+        RunMainProgram();
+        ASSERT_EQ(fake.count("messageBox"), 3);
+        EXPECT_EQ((std::tuple{nth("messageBox", 2).text, fake.waitForInputCount, fake.count("keyTaken")}),
+                  (std::tuple{AuthorText(), wait == 1 ? 2 : 1, wait == 1 ? 0 : 1}));
+        EXPECT_GT(positionOf(&nth("messageBox", 2)), indexOf("waitForEvents", 1));
+    }
+}
+
+// Closing the window, or Quit, wherever the program is: pauses and boxes still to come return
+// at once, no new screen starts, and the shut-down runs once with status 0. The first
+// demonstration pass takes event calls 1..41, the second 42..142, the series after it 143 on.
+template <int n> void closeInBox(FakePlatform& f) { f.atMessageBox(n, [&f] { f.closeWindowByUser(); }); }
+template <int n> void closeAt(FakePlatform& f) { f.atProcessEvents(n, [&f] { f.closeWindowByUser(); }); }
+template <int n> void quitAt(FakePlatform& f) { f.atProcessEvents(n, [&f] { f.dispatchMenu(kQuit); }); }
+template <int command, UserAction then> void afterCommand(FakePlatform& f)
+{
+    f.atWaitForEvents(1, [&f] { f.dispatchMenu(command); });
+    then(f);
+}
+
+TEST_F(LessonTest, EveryWayToEndRunsOneShutDownAndStartsNothingNew)
+{
+    const struct { const char* where; int keys; UserAction script; } rows[] = {
+        {"title prompt", 0, nullptr},
+        {"start hint", 1, closeInBox<1>},
+        {"theory box", 1, closeInBox<2>},
+        {"wait before the event loop", 1, nullptr},
+        {"event loop", 2, nullptr},
+        {"Quit from the event loop", 2, [](FakePlatform& f) { f.atWaitForEvents(1, [&f] { f.chooseMenu(kQuit); }); }},
+        {"a box from the menu", 2, afterCommand<kUsage, closeInBox<3>>},
+        {"Quit in the first pass of &2", 2, afterCommand<kOneSeries, quitAt<10>>},
+        {"closed in the first pass of &2", 2, afterCommand<kOneSeries, closeAt<10>>},
+        {"halt box of &3", 2, afterCommand<kTenSeries, closeInBox<3>>},
+        {"Quit in the second pass of &3", 2, afterCommand<kTenSeries, quitAt<60>>},
+        {"Quit in the series after the demonstration", 2, afterCommand<kOneSeries, quitAt<150>>},
+        {"closed in the series after the demonstration", 2, afterCommand<kOneSeries, closeAt<150>>},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.where);
+        startAfresh();
+        fake.pendingKeys.assign(kKeys, kKeys + row.keys);
+        if (row.script)
+            row.script(fake);
+        EXPECT_EQ(RunMainProgram(), 0);
+        EXPECT_EQ((std::tuple{state.quitRequest, fake.count("closeWindow"), fake.calls.back().op}),
+                  (std::tuple{std::string("*"), 1, std::string("closeWindow")}));
+        // The title pictures and the last start picture go back, in that order, as the last thing.
+        Args held{nth("loadPicture", 0).args[0], nth("loadPicture", 1).args[0]}, released;
+        const auto backgrounds = callsWhere("loadPicture", [](const Call& c) { return c.text == "bild3c2.gif"; });
+        if (!backgrounds.empty())
+            held.push_back(backgrounds.back()->args[0]);
+        for (const Call* call : fake.callsOf("releasePicture"))
+            released.push_back(call->args[0]);
+        ASSERT_GE(released.size(), held.size());
+        EXPECT_EQ(Args(released.end() - static_cast<long>(held.size()), released.end()), held);
+        const int end = std::max(indexOf("userClosedWindow"), indexOf("beginShutDown"));
+        ASSERT_GE(end, 0);
+        EXPECT_EQ(callsWhere("drawText", [&](const Call& c) { return positionOf(&c) > end && c.text == "Zeit"; }).size()
+                      + boxesSaying("Neue Versuchsreihe!", end) + boxesSaying("Laufende", end), 0u);
+    }
+}
+
+// Every choice first re-seeds from the timer, notes its index, raises runPass to runPassLimit,
+// counts itself and clears the stop request; Theorie and Bedienung leave a stop request behind.
+// Here an experiment screen is up: the EXPERIMENT entries start nothing, the rest still runs.
+TEST_F(LessonTest, EveryChoiceDoesTheSharedBookkeepingFirst)
+{
+    for (int index = 0; index <= 16; ++index) {
+        SCOPED_TRACE(index);
+        startAfresh();
+        state.experimentEntered = state.runPassLimit = 3;
+        state.menuEventCount = 7;
+        state.interruptRequest = kTrue;
+        fake.timerValue = 4711.25 + index;
+        double interruptInBox = 99;
+        fake.atMessageBox(1, [&] { interruptInBox = state.interruptRequest; });
+        Win_0_MenuEvent(index);
+        RandomSource seeded;
+        seeded.mixSeed(4711.25 + index);
+        const bool stops = index == kTheory || index == kUsage;
+        EXPECT_EQ((Args{fake.random(), double(state.lastMenuIndex), double(state.runPass), double(state.menuEventCount),
+                        state.interruptRequest, double(state.quitRequest == "*")}),
+                  (Args{seeded.nextDouble(), double(index), 3, 8, double(stops ? kTrue : kFalse), double(index == kQuit)}));
+        const std::string box = index == kInfo || index == kTheory ? TheoryText()
+                                : index == kAuthor ? AuthorText() : index == kUsage ? UsageText() : "";
+        EXPECT_EQ((std::tuple{fake.count("messageBox"), fake.count("loadPicture")}), (std::tuple{box.empty() ? 0 : 1, index == kInfo}));
+        if (!box.empty()) {
+            EXPECT_EQ((std::pair{nth("messageBox", 0).text, interruptInBox}), (std::pair{box, double(kFalse)}));
+        }
+    }
+}
+
+} // namespace

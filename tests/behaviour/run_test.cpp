@@ -1,0 +1,227 @@
+// The measurement run and what surrounds it: steps, the detector and its count field, the first
+// demonstration pass with its flying dot, every stop signal at the exact event-processing call
+// where it matters, the demonstration and its halt notice. The interval start makes one
+// processEvents call and every step one more: step i of the first interval is call i + 1.
+
+#include "fixture.h"
+
+#include "detector/DetectorStep.h"
+#include "measurement/MeasurementRun.h"
+#include "screens/HaltNotice.h"
+#include "shell/Demo.h"
+
+#include <cmath>
+#include <deque>
+
+namespace {
+
+using namespace lesson;
+using RunTest = LessonTest;
+
+// Every step registers (its draw is below both probabilities), so an interval's entry is the
+// number of steps it reached, and every registration must click.
+TEST_F(RunTest, EachStopSignalEndsTheIntervalAtItsCall)
+{
+    struct Row {
+        const char* name; bool firstPass; int16_t intervals; int call; UserAction action;
+        std::vector<std::pair<size_t, int>> entries; int processEvents; size_t stepNumbers; int32_t steps = 0;
+    };
+    const UserAction theory = [](FakePlatform& f) { f.dispatchMenu(kTheory); };
+    const UserAction author = [](FakePlatform& f) { f.dispatchMenu(kAuthor); };
+    const UserAction quit = [](FakePlatform& f) { f.dispatchMenu(kQuit); };
+    const UserAction close = [](FakePlatform& f) { f.closeWindowByUser(); };
+    const Row rows[] = {
+        {"undisturbed", false, 10, 0, nullptr, {{100, 10}}, 1010, 2000},
+        // A command at an interval's start skips it: a frame, but no steps and no entry.
+        {"Autor at the start of interval 1", false, 3, 1, author, {{100, 2}}, 203, 400},
+        {"Theorie at the start of interval 2", false, 3, 102, theory, {{100, 2}}, 203, 400},
+        {"Quit at the start of interval 3", false, 3, 203, quit, {{100, 2}}, 203, 400},
+        {"ignored series entry at an interval start", false, 3, 102, [](FakePlatform& f) { f.dispatchMenu(kTenSeries); },
+         {{100, 2}}, 203, 400},
+        // Step 30 still shows its number; the stop request ends the interval before the detector.
+        {"Theorie in step 30", false, 2, 31, theory, {{29, 1}, {100, 1}}, 132, 260},
+        {"Autor in step 30 stops nothing", false, 1, 31, author, {{100, 1}}, 101, 200},
+        // Step 5 goes on to its detector; every later step sees the buttons before its events.
+        {"both buttons in step 5", false, 3, 6, [](FakePlatform& f) { f.mouseState = 3; }, {{5, 1}, {0, 2}}, 8, 10},
+        {"Quit in step 20 of ten", false, 10, 21, quit, {{20, 1}, {0, 9}}, 30, 40},
+        {"window closed in step 20 of ten", false, 10, 21, close, {{20, 1}, {0, 9}}, 30, 40},
+        {"Theorie and a closed window in step 20", false, 2, 21,
+         [](FakePlatform& f) { f.dispatchMenu(kTheory); f.closeWindowByUser(); }, {{19, 1}, {0, 1}}, 22, 38},
+        {"interval without steps", false, 1, 0, nullptr, {{0, 1}}, 1, 0, -1},
+        // In the first pass any counted command ends the interval before the step's number.
+        {"first pass undisturbed", true, 1, 0, nullptr, {{40, 1}}, 41, 80},
+        {"first pass: Autor in step 7", true, 1, 8, author, {{6, 1}}, 8, 12},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        startAfresh();
+        prepareRun(row.intervals, row.firstPass);
+        if (row.steps < 0)
+            state.stepsPerInterval = 0;
+        state.experimentEntered = 1;   // a screen is up: series entries are ignored
+        scriptRandoms(std::vector<double>(1000, 0.05));
+        if (row.action)
+            fake.atProcessEvents(row.call, [this, &row] { row.action(fake); });
+        RunMeasurement();
+        int entered = 0, registered = 0;
+        for (const auto& [slot, intervals] : row.entries) {
+            EXPECT_EQ(state.histogram[slot], intervals) << "slot " << slot;
+            entered += intervals;
+            registered += static_cast<int>(slot) * intervals;
+        }
+        const auto evaluations = callsWhere("printLine", [](const Call& c) { return c.text == "Mittelwert:"; }).size();
+        EXPECT_EQ((Args{double(histogramEntries()), double(evaluations), double(fake.count("fillRectangle")),
+                        double(fake.processEventsCount), double(fake.count("playSound")),
+                        double(textsAt(75, 375).size() + textsAt(87, 375).size())}),
+                  (Args{double(entered), double(entered), 2.0 * row.intervals, double(row.processEvents),
+                        double(registered), double(row.stepNumbers)}));
+        EXPECT_EQ(fake.callsOf("printLine").back()->text, "Zahl der Versuche n:" + std::to_string(entered));
+    }
+}
+
+// Steps 3, 50 and 100 register. Under "Zeit" the old number is painted over in orange, the new
+// one written in white; the count field at (260, 70) likewise in blue and white, one digit
+// right-aligned under two. The key pressed during the interval is taken after its evaluation.
+TEST_F(RunTest, AnIntervalShowsEveryStepAndEveryCountAndClosesWithN)
+{
+    prepareRun(1);
+    std::vector<double> randoms(100, 0.5);
+    randoms[2] = randoms[49] = 0.05;
+    randoms[99] = std::nextafter(0.1, 0.0);   // the probability 0.1 itself registers nothing
+    scriptRandoms(randoms);
+    fake.pendingKeys = {"a", "b"};
+    RunMeasurement();
+    Texts numbers;
+    for (int i = 1; i <= 100; ++i)
+        numbers.insert(numbers.end(), {std::to_string(i - 1) + " ", std::to_string(i) + "  "});
+    EXPECT_EQ(textsAt(75, 375), numbers);
+    EXPECT_EQ((std::pair{textsAt(650, 210), fake.pendingKeys}),
+              (std::pair{Texts{"0 ", " 1 ", "1 ", " 2 ", "2 ", " 3 "}, std::deque<std::string>{"b"}}));
+    for (const Call* text : callsWhere("drawText", [](const Call& c) { return c.args[0] == 650; })) {
+        EXPECT_EQ((std::pair{text->foreground, text->background}), (std::pair{text->text[0] == ' ' ? kWhite : kBlue, kBlue}));
+    }
+    EXPECT_GT(indexOf("keyTaken"), indexOf("drawCircle"));
+    const Call& closing = *fake.callsOf("printLine").back();
+    EXPECT_EQ((std::tuple{closing.text, closing.args, closing.fontSize, closing.foreground, closing.background}),
+              (std::tuple{std::string("Zahl der Versuche n:1"), Args{5, 4}, 10.0, kBlack, kLightBlue}));
+    startAfresh();
+    prepareRun(1);
+    for (int32_t before : {8, 9, 99}) {   // nine to ten, ninety-nine to a hundred
+        state.eventCount = before;
+        state.stepRandom = 0.0;
+        DetectorStep();
+    }
+    EXPECT_EQ(textsAt(650, 210), (Texts{"8 ", " 9 ", "9 ", "10 ", "99 ", "100 "}));
+    EXPECT_EQ((std::tuple{nth("playSound", 0).text, nth("playSound", 0).args[0], indexOf("playSound") < indexOf("drawText")}),
+              (std::tuple{std::string("knack2.wav"), 0.0, true}));
+}
+
+// The first pass registers with the probability 4.0 * 0.1 / 2 = 0.2 and flies the red dot when
+// the draw is below 0.2: the same test, so a dot flies and clicks in exactly the registering
+// steps; otherwise the last captured background patch flies. The dot flies from logical 88.4 to
+// 248 at height 135 (pixels 221 to 620 at y 405) in 20 sub-steps of 10 ms. Both buttons seen in
+// a flight end only the flight; the next step ends the interval.
+TEST_F(RunTest, FirstPassFliesTheDotExactlyInTheStepsThatRegister)
+{
+    constexpr int kRedDot = 777, kFirstPatch = 555;   // pixel values of the test's images
+    prepareRun(1, true);
+    state.redDotImage = {15, 15, std::vector<Colour>(15 * 15, kRedDot)};
+    state.backgroundBox = {21, 21, std::vector<Colour>(21 * 21, kFirstPatch)};
+    const double pattern[] = {0.2, std::nextafter(0.2, 0.0), 0.0, 0.5, 0.19, 0.9999, 0.21, 0.05};
+    std::vector<double> randoms;
+    for (int i = 0; i < 40; ++i)
+        randoms.push_back(pattern[i % 8]);
+    scriptRandoms(randoms);
+    RunMeasurement();
+    const auto captures = fake.callsOf("capture"), puts = fake.callsOf("putImage");
+    ASSERT_EQ((std::pair{captures.size(), puts.size()}), (std::pair{size_t{800}, size_t{1600}}));
+    EXPECT_EQ((Args{captures[0]->args[0] + 7, captures[0]->args[1] + 7, captures[799]->args[0] + 7}), (Args{221, 405, 620}));
+    double lastPatch = kFirstPatch;
+    for (size_t sub = 0; sub < 800; ++sub) {
+        EXPECT_EQ(puts[2 * sub]->args[4], randoms[sub / 20] < 0.2 ? kRedDot : lastPatch) << sub;
+        EXPECT_EQ(puts[2 * sub + 1]->args[4], captures[sub]->args[4]) << sub;
+        if (sub % 20 == 19)
+            lastPatch = captures[sub]->args[4];
+    }
+    EXPECT_EQ((Args{double(state.eventCount), double(fake.count("playSound")), double(fake.count("pause")),
+                    nth("pause", 0).args[0], double(textsAt(87, 375).size())}),
+              (Args{20, 20, 800, 10, 80}));
+    startAfresh();
+    prepareRun(1, true);
+    scriptRandoms(std::vector<double>(40, 0.1));
+    fake.atPoll(21 * 4 + 1 + 3, [this] { fake.mouseState = 3; });   // in the flight of step 5
+    RunMeasurement();
+    EXPECT_EQ((std::tuple{state.eventCount, fake.count("capture"), fake.processEventsCount}), (std::tuple{5, 83, 6}));
+}
+
+// Undisturbed, both passes run around the halt notice, between event calls 41 and 42; the first
+// carries its red label, blocked out light blue after the run. Theorie in the first pass ends
+// the demonstration. Either way it ends in the settings of every later series.
+TEST_F(RunTest, TheDemonstrationRunsBothPassesAroundTheHaltNoticeUnlessCutShort)
+{
+    for (const bool cutShort : {false, true}) {
+        SCOPED_TRACE(cutShort);
+        startAfresh();
+        state.histogram[4] = state.intervalsDone = 3;
+        Args secondPass;
+        fake.atProcessEvents(43, [&] { secondPass = {state.rateParameter, double(state.scaleDivisor), double(histogramEntries())}; });
+        if (cutShort)
+            fake.atProcessEvents(6, [this] { fake.dispatchMenu(kTheory); });
+        RunDemo();
+        EXPECT_EQ((Args{double(fake.processEventsCount), double(boxesSaying("Laufende Mikroteilchen"))}),
+                  cutShort ? (Args{6, 0}) : (Args{142, 1}));
+        const auto labels = callsWhere("drawText", [](const Call& c) { return c.text == "  DEMO !"; });
+        ASSERT_GE(labels.size(), 2u);
+        EXPECT_EQ((std::tuple{labels[0]->foreground, labels[1]->foreground, labels[1]->background, labels[1]->fontSize}),
+                  (std::tuple{kRed, kLightBlue, kLightBlue, 30.0}));
+        EXPECT_EQ((Args{double(state.experimentMode), double(state.stepsPerInterval), state.rateParameter,
+                        double(state.scaleDivisor), double(state.intervalsTotal), double(state.seriesAnnounced),
+                        double(state.demoDone), double(histogramEntries())}),
+                  (Args{3, 100, 1, 1, 0, 0, 1, 0}));
+        EXPECT_EQ(secondPass, cutShort ? Args() : Args({4, 2, 1}));   // the old table cleared: the first pass's entry
+        EXPECT_TRUE(cutShort || (indexOf("messageBox") > indexOf("processEvents", 41) && indexOf("messageBox") < indexOf("processEvents", 42)));
+    }
+}
+
+// "&2" as the very first command: the demonstration, five seconds' rest, then the series,
+// announced once, with menuEventCount back to 0; an EXPERIMENT entry chosen during the series
+// starts nothing but counts. A later "&1" carries no label.
+TEST_F(RunTest, OneSeriesAsTheFirstCommandRunsTheDemonstrationFirst)
+{
+    fake.atProcessEvents(150, [this] { fake.dispatchMenu(kTenSeries); });
+    fake.dispatchMenu(kOneSeries);
+    const int rest = indexOf("pause", 5000);
+    EXPECT_EQ((Args{double(state.menuEventCount), double(fake.processEventsCount), double(textCount("Zeit")),
+                    double(boxesSaying("Neue Versuchsreihe!")), double(boxesSaying("Neue Versuchsreihe!", rest))}),
+              (Args{1, 142 + 101, 3, 1, 1}));
+    EXPECT_TRUE(rest > indexOf("processEvents", 142) && rest < indexOf("processEvents", 143));
+    fake.calls.clear();
+    fake.dispatchMenu(kDemo);
+    EXPECT_EQ(textCount("  DEMO !"), 0u);
+}
+
+// A cycle paints blanks over both places, waits 275 ms, shows the words, waits 549 ms, then looks
+// for a stop. The words stay while the box is open.
+TEST_F(RunTest, TheHaltNoticeFlashesFourCyclesOrUntilAStopThenExplains)
+{
+    const struct { UserAction script; double interrupt; int cycles; } rows[] = {
+        {nullptr, kFalse, 4}, {[](FakePlatform& f) { f.mouseState = 1; }, kFalse, 4}, {nullptr, kTrue, 1},
+        {[](FakePlatform& f) { f.atPoll(2, [&f] { f.mouseState = 3; }); }, kFalse, 2},
+        {[](FakePlatform& f) { f.atPoll(1, [&f] { f.closeWindowByUser(); }); }, kFalse, 1}};
+    for (const auto& row : rows) {
+        startAfresh();
+        state.interruptRequest = row.interrupt;
+        if (row.script)
+            row.script(fake);
+        ShowHaltNotice();
+        Texts expected;
+        for (int i = 0; i < row.cycles; ++i)
+            expected.insert(expected.end(), {"            ", "       ", "  Halt !", " ? ? "});
+        EXPECT_EQ(fake.texts(), expected);
+        EXPECT_EQ((Args{double(textsAt(675, 30).size()), double(fake.count("pause")), nth("pause", 1).args[0]}),
+                  (Args{2.0 * row.cycles, 2.0 * row.cycles, 549}));
+        EXPECT_EQ(fake.calls.back().op, "messageBox");
+    }
+}
+
+} // namespace

@@ -1,0 +1,230 @@
+// The Qt binding as the program meets it: the menu bar and when its choices run, keys and mouse
+// buttons as the program polls them, boxes that keep every line whole, the rules of an ending
+// program, and files that cannot be used, each told once.
+
+#include "support.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTemporaryDir>
+
+using namespace qttest;
+
+namespace {
+
+std::vector<int> chosen, depths;
+int depth = 0, closes = 0;
+std::function<void(int)> duringChoice;
+
+class OpenBindingTest : public BindingTest {
+protected:
+    void SetUp() override
+    {
+        BindingTest::SetUp();
+        chosen.clear();
+        depths.clear();
+        closes = 0;
+        duringChoice = nullptr;
+        binding->setMenuHandler([](int32_t index) {
+            chosen.push_back(index);
+            depths.push_back(++depth);
+            if (duringChoice)
+                duringChoice(index);
+            --depth;
+        });
+        binding->setCloseHandler([] { ++closes; });
+        binding->openWindow("Statistik");
+        binding->installMenu({"DESK |", "&Quit", "----------", "&Info", "&Autor", "", "EXPERIMENT |", "&1 Demo-Experiment",
+                              "&2 Neues Experiment / 1 x wiederholen", "", "HILFE |", "&Theorie", "", "", ""});
+        binding->processEvents();
+    }
+    QAction* entry(int menu, int position) const { return binding->mainWindow().menuBar()->actions()[menu]->menu()->actions()[position]; }
+    void chooseSoon(int menu, int position, int ms = 5) { QTimer::singleShot(ms, entry(menu, position), &QAction::trigger); }
+    QWindow* window() const { return binding->mainWindow().windowHandle(); }
+};
+
+} // namespace
+
+TEST_F(OpenBindingTest, MenuChoicesAreHeldUntilEventProcessingAndRunInOrderNested)
+{
+    QStringList titles, desk;
+    for (QAction* title : binding->mainWindow().menuBar()->actions())
+        titles << title->text();
+    for (QAction* action : binding->mainWindow().menuBar()->actions()[0]->menu()->actions())
+        desk << (action->isSeparator() ? "|" : action->text());
+    EXPECT_EQ(titles, (QStringList{"&DESK", "&EXPERIMENT", "&HILFE"}));
+    EXPECT_EQ(desk, (QStringList{"&Quit", "|", "&Info", "&Autor"}));
+
+    chooseSoon(0, 3);   // chosen during a pause: held; a wait for input ends at once
+    chooseSoon(2, 0, 10);
+    binding->pause(60);
+    EXPECT_EQ((std::pair{binding->waitForInput(-1), binding->takeKey()}), (std::pair{InputWait::MenuChoice, std::string()}));
+    EXPECT_TRUE(chosen.empty());
+    binding->processEvents();
+    EXPECT_EQ(chosen, (std::vector<int>{4, 11}));
+
+    chosen.clear();   // a wait for input sleeps until a choice comes, and times out when none does
+    QElapsedTimer clock;
+    clock.start();
+    chooseSoon(0, 2, 60);
+    EXPECT_EQ(binding->waitForInput(-1), InputWait::MenuChoice);
+    EXPECT_GE(clock.elapsed(), 50);
+    binding->waitForEvents();
+    EXPECT_EQ((std::pair{chosen, binding->waitForInput(30)}), (std::pair{std::vector<int>{3}, InputWait::TimeUp}));
+
+    chosen.clear();   // during a running command: held while it pauses, run nested at its events
+    depths.clear();
+    duringChoice = [this](int index) {
+        if (index != 8)
+            return;
+        chooseSoon(2, 0);
+        binding->pause(30);
+        EXPECT_EQ(chosen, std::vector<int>{8});
+        binding->processEvents();
+    };
+    entry(1, 1)->trigger();
+    binding->processEvents();
+    EXPECT_EQ((std::pair{chosen, depths}), (std::pair{std::vector<int>{8, 11}, std::vector<int>{1, 2}}));
+}
+
+// Keys as text, a modifier alone no key; a press counts at the next poll even when released
+// before it, a button still held at every poll. A release made while a box was up never reaches
+// the drawing area; the buttons must not stay held after it.
+TEST_F(OpenBindingTest, KeysAndButtonsAsTheProgramPollsThem)
+{
+    for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_A, Qt::Key_Return, Qt::Key_Right})
+        QTest::keyClick(binding->mainWindow().centralWidget(), key);
+    EXPECT_EQ((std::vector<std::string>{binding->takeKey(), binding->takeKey(), binding->takeKey(), binding->takeKey()}),
+              (std::vector<std::string>{"a", "\r", "Right", ""}));
+    const QPoint spot(100, 100);
+    QTimer::singleShot(5, [&] {
+        QTest::mousePress(window(), Qt::LeftButton, {}, spot);
+        QTest::mousePress(window(), Qt::RightButton, {}, spot);
+    });
+    binding->pause(40);
+    EXPECT_EQ((std::pair{binding->mouseButtons(), binding->mouseButtons()}), (std::pair{3, 3}));
+    BoxAnswerer user([&](const BoxDialog&) {
+        QTest::mouseRelease(window(), Qt::LeftButton, {}, spot);
+        QTest::mouseRelease(window(), Qt::RightButton, {}, spot);
+        return QString();
+    });
+    binding->messageBox(BoxStyle::Explanation, "Halt", 2, "OK");
+    EXPECT_EQ(binding->mouseButtons(), 0);
+    QTimer::singleShot(5, [&] { QTest::mouseClick(window(), Qt::RightButton, {}, spot); });
+    binding->pause(40);
+    EXPECT_EQ((std::pair{binding->mouseButtons(), binding->mouseButtons()}), (std::pair{2, 0}));
+}
+
+// Every "|" starts a line and each line stays whole, also in a large desktop font: the box
+// grows to fit. Captions become buttons, Return takes the default, the title is the program's.
+TEST_F(OpenBindingTest, BoxesKeepEveryLineWholeAtAnyFontSize)
+{
+    const std::string usage = "| - Sie können jede Funktion mit beiden Maustasten gemeinsam unterbrechen!| "
+                              "| - Warnungen machen Sie darauf aufmerksam, dass ein Darstellungsdetail|    nicht korrekt ist.| ";
+    const QFont desktopFont = QApplication::font();
+    for (const double points : {desktopFont.pointSizeF(), 14.0}) {
+        QFont font = desktopFont;
+        font.setPointSizeF(points);
+        QApplication::setFont(font);
+        BoxAnswerer user([&](const BoxDialog& box) {
+            const QStringList lines = box.textLabel().text().split('\n');
+            EXPECT_EQ(lines, QString::fromStdString(usage).split('|'));
+            const QFontMetrics metrics(box.textLabel().font());
+            for (const QString& line : lines)
+                EXPECT_LE(metrics.horizontalAdvance(line), box.textLabel().width()) << points << " pt: " << line.toStdString();
+            EXPECT_GE(box.textLabel().height(), lines.size() * metrics.lineSpacing() - 2) << points;
+            EXPECT_LE(box.width(), QGuiApplication::primaryScreen()->availableGeometry().width());
+            return QString();
+        });
+        EXPECT_EQ(binding->messageBox(BoxStyle::Explanation, usage, 2, "OK"), 1);
+    }
+    QApplication::setFont(desktopFont);
+    {
+        BoxAnswerer user([](const BoxDialog& box) { return box.windowTitle() == "Statistik" ? QString("Nein") : QString(); });
+        EXPECT_EQ(binding->messageBox(BoxStyle::Notice, "Weiter?", 1, "Ja|Nein|Abbrechen"), 2);
+    }
+    BoxAnswerer byReturn([](const BoxDialog& box) {
+        EXPECT_EQ(box.buttons()[box.defaultButton() - 1]->text(), "Abbrechen");
+        EXPECT_FALSE(box.iconLabel().pixmap().isNull());
+        return QString();
+    });
+    EXPECT_EQ(binding->messageBox(BoxStyle::Warning, "Weiter?", 5, "Ja|Nein|Abbrechen"), 3);
+}
+
+// The user closes the window, or Quit begins the shut-down, while the program pauses and a
+// choice is held: from then on nothing waits, no choice runs, boxes give their default button.
+TEST_F(OpenBindingTest, AnEndingProgramWaitsForNothingAndRunsNoMoreChoices)
+{
+    for (const bool byUser : {true, false}) {
+        SetUp();
+        chooseSoon(0, 3);
+        QTimer::singleShot(20, [&] { byUser ? void(binding->mainWindow().close()) : binding->beginShutDown(); });
+        QElapsedTimer clock;
+        clock.start();
+        binding->pause(100000);
+        EXPECT_LT(clock.elapsed(), 5000);
+        EXPECT_EQ((std::pair{closes, binding->windowExists()}), (std::pair{byUser ? 1 : 0, !byUser}));
+        bool loopRan = false;
+        QTimer::singleShot(0, [&] { loopRan = true; });
+        EXPECT_EQ(binding->messageBox(BoxStyle::Explanation, "Theorie", 2, "Ja|Nein"), 2);
+        binding->pause(100000);
+        EXPECT_EQ((std::tuple{binding->waitForInput(-1), binding->takeKey(), binding->mouseButtons(), loopRan}),
+                  (std::tuple{InputWait::Ended, std::string(), 0, false}));
+        binding->waitForEvents();
+        binding->processEvents();
+        EXPECT_TRUE(chosen.empty()) << byUser;
+    }
+    SetUp();   // a box open when the window goes away closes with it
+    QTimer::singleShot(20, [this] {
+        QCloseEvent close;
+        QApplication::sendEvent(&binding->mainWindow(), &close);
+    });
+    EXPECT_EQ((std::pair{binding->messageBox(BoxStyle::Explanation, "Theorie", 1, "Ja|Nein"), closes}), (std::pair{1, 1}));
+}
+
+// Each kind of unusable file is told in German, naming the file, once per run however often
+// the program loads it; the program goes on without it.
+TEST_F(BindingTest, UnusableFilesAreToldOnceEachNamingTheFile)
+{
+    QTemporaryDir folder;
+    binding->setCurrentFolder(folder.path().toStdString());
+    const QByteArray gif = QByteArray::fromHex("474946383961010001008000" "00ff0000000000" "2c00000000010001000002024401003b");
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    QByteArray jpeg, png;
+    QBuffer jpegBuffer(&jpeg), pngBuffer(&png);
+    picture.save(&jpegBuffer, "JPEG");
+    picture.save(&pngBuffer, "PNG");
+    const struct { const char* name; QByteArray content; QStringList phrases; } files[] = {
+        {"bild3c2.gif", {}, {"fehlt im Programmordner", folder.path()}},
+        {"leer.gif", "", {"ist leer"}},
+        {"halb.jpg", jpeg.left(jpeg.size() / 2), {"unvollst\u00e4ndig"}},
+        {"halb.gif", gif.chopped(1), {"unvollst\u00e4ndig"}},
+        {"titel.jpg", gif, {"kein JPEG-Bild", "ein GIF-Bild"}},
+        {"png.gif", png, {"kein GIF-Bild", "ein PNG-Bild"}},
+        {"kaputt.jpg", QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(500, 'j') + QByteArray("\xFF\xD9", 2), {"besch\u00e4digt"}},
+    };
+    BoxAnswerer user;
+    for (const auto& file : files) {
+        if (!file.content.isNull())
+            writeFile(folder.filePath(file.name), file.content);
+        for (int load = 0; load < 3; ++load)
+            EXPECT_EQ(binding->loadPicture(file.name), 0);
+        ASSERT_FALSE(user.texts.empty());
+        for (const QString& phrase : file.phrases + QStringList{QStringLiteral("\u201e%1\u201c").arg(file.name), "ohne dieses Bild weiter"})
+            EXPECT_TRUE(user.texts.back().contains(phrase)) << phrase.toStdString() << " in " << user.texts.back().toStdString();
+    }
+    writeFile(folder.filePath("rot.gif"), gif);
+    binding->drawPicture(binding->loadPicture("rot.gif"), 10, 10, 40, 30);
+    EXPECT_EQ((std::pair{count(QRect(9, 9, 42, 32), kRed), user.texts.size()}), (std::pair{40 * 30, std::size(files)}));
+    for (int click = 0; click < 3; ++click)
+        binding->playSound("knack2.wav", 0);
+    ASSERT_EQ(user.texts.size(), std::size(files) + 1);
+    EXPECT_TRUE(user.texts.back().startsWith("Der Klickton \u201eknack2.wav\u201c ist nicht verwendbar: die Datei fehlt"));
+}

@@ -1,0 +1,163 @@
+// Real pixels of the Qt canvas: shapes land on exactly the pixels their corners name, a capture
+// put back restores them, text is set in cells of the "times" face at 96 DPI, the window has its
+// planned size and follows a resize between commands, and a HiDPI screen gets device pixels.
+
+#include "support.h"
+
+#include "platform/qt/CanvasWidget.h"
+#include "platform/qt/Fonts.h"
+
+#include <QFontInfo>
+#include <QScreen>
+
+using namespace qttest;
+
+namespace {
+
+using CanvasTest = BindingTest;
+
+// The first and last row (down) or column of the colour along a line of the canvas; -1 if none.
+std::pair<int, int> extent(const QtPlatform& binding, Colour colour, int at, bool down)
+{
+    std::pair<int, int> found{-1, -1};
+    for (int i = 0; i < (down ? binding.drawingHeight() : binding.drawingWidth()); ++i)
+        if (binding.canvas().colourAt(down ? at : i, down ? i : at) == colour)
+            found = {found.first < 0 ? i : found.first, i};
+    return found;
+}
+
+} // namespace
+
+TEST_F(CanvasTest, ShapesCoverExactlyThePixelsTheirCornersName)
+{
+    binding->drawRectangle(10, 20, 30, 40);
+    binding->fillRectangle(100, 100, 102, 103);
+    binding->drawLine(5, 200, 15, 200);
+    binding->fillRectangle(200.5, 10.4, 202.49, 12.5);   // halves round up
+    binding->setLineWidth(3);
+    binding->drawRectangle(70, 80, 50, 50);               // corners the other way round
+    binding->setForeground(kBlue);
+    binding->drawCircle(100, 150, 10);
+    // A rectangle whole, or only its one-pixel border ring, all in one colour.
+    const struct { int x1, y1, x2, y2; Colour colour; bool ring; } areas[] = {
+        {10, 20, 30, 40, kBlack, true}, {11, 21, 29, 39, kWhite, false}, {9, 19, 31, 41, kWhite, true},
+        {49, 49, 71, 81, kBlack, true}, {51, 51, 69, 79, kBlack, true}, {52, 52, 68, 78, kWhite, false},
+        {48, 48, 72, 82, kWhite, true}, {100, 100, 102, 103, kBlack, false}, {99, 99, 103, 104, kWhite, true},
+        {5, 200, 15, 200, kBlack, false}, {4, 199, 16, 201, kWhite, true}, {201, 10, 202, 13, kBlack, false},
+        {200, 9, 203, 14, kWhite, true}};
+    for (const auto& a : areas) {
+        const QRect whole(QPoint(a.x1, a.y1), QPoint(a.x2, a.y2)), inner = whole.adjusted(1, 1, -1, -1);
+        const int innerArea = a.ring ? inner.width() * inner.height() : 0;
+        EXPECT_EQ(count(whole, a.colour) - (a.ring ? count(inner, a.colour) : 0), whole.width() * whole.height() - innerArea)
+            << a.x1 << "," << a.y1;
+    }
+    // The disc: round, centred, blue within radius 9, free from 11 on (the square's corners too).
+    for (int dy = -11; dy <= 11; ++dy)
+        for (int dx = -11; dx <= 11; ++dx) {
+            const int d2 = dx * dx + dy * dy;
+            if (d2 <= 81 || d2 >= 121) {
+                EXPECT_EQ(at(100 + dx, 150 + dy), d2 <= 81 ? kBlue : kWhite) << dx << "," << dy;
+            }
+        }
+
+    // A capture holds both corners row by row; put back at fractional corners it restores all.
+    binding->setForeground(kRed);
+    binding->fillRectangle(120, 20, 120, 20);
+    const ImageString corners = binding->capture(120, 20, 140, 40);
+    EXPECT_EQ((std::tuple{corners.width, corners.height, corners.pixels[0], corners.pixels[1]}), (std::tuple{21, 21, kRed, kWhite}));
+    const QImage before = snapshot();
+    const ImageString patch = binding->capture(122.5, 22.5, 137.5, 37.5);
+    binding->drawCircle(130, 30, 7.5);
+    binding->putImage(122.5, 22.5, patch);
+    EXPECT_EQ(snapshot(), before);
+}
+
+// 30 points are 40 px at 96 DPI; Liberation Serif's ascent and descent are (1825 + 443) / 2048 em,
+// 44.3 px. Its a..z and space, weighted by English letter frequency, average 821.8 / 2048 em
+// (read from its hmtx table): 8.43 px at 16 points, set at a whole 21 px, an 8-pixel cell.
+TEST_F(CanvasTest, TextIsLiberationSerifInCellsOfItsAverageWidthAndHeight)
+{
+    EXPECT_EQ(QFontInfo(Fonts::font(QStringLiteral("times"), 12)).family(), QStringLiteral("Liberation Serif"));
+    binding->setFontName("times");
+    binding->setForeground(kRed);
+    binding->fillRectangle(0, 0, 400, 120);
+    binding->setForeground(kBlue);
+    binding->setBackground(kGreen);
+    binding->setFontSize(30);
+    binding->setTitleAttribute(true);   // glyphs only
+    binding->drawText(20, 20, "Mikroteilchen");
+    EXPECT_EQ(count(QRect(20, 20, 300, 50), kGreen), 0);
+    EXPECT_GT(count(QRect(20, 20, 300, 50), kBlue), 300);
+    binding->setTitleAttribute(false);   // opaque: the cells filled first
+    binding->drawText(100, 200, "MMMM");
+    const auto [top, bottom] = extent(*binding, kGreen, 101, true);
+    EXPECT_EQ(top, 200);
+    EXPECT_NEAR(bottom - top + 1, 44.3, 1.2);
+    const auto [left, right] = extent(*binding, kGreen, 201, false);
+    EXPECT_EQ((std::pair{left, right - left + 1}), (std::pair{100, binding->textWidth("MMMM")}));
+    EXPECT_NEAR(binding->textWidth("MMMM"), 4 * 0.89 * 40, 8);   // a Times capital M is about 0.89 em
+
+    binding->setFontSize(16);
+    EXPECT_EQ(binding->textCell().width, 8);
+    binding->clearWindow();
+    binding->setTextCursor(11, 5);
+    binding->printLine("n");
+    binding->printLine("n");   // on to column 1 of the next row
+    const int cell = binding->textCell().height;
+    EXPECT_NEAR(cell, 2268.0 / 2048 * 21, 1.0);
+    EXPECT_EQ(extent(*binding, kGreen, 10 * 8 + 1, true).first, 4 * cell);
+    EXPECT_EQ(extent(*binding, kGreen, 1, true), std::make_pair(5 * cell, 6 * cell - 1));
+}
+
+// The largest 4:3 area in 90 % of the screen, shown with the first presentation; between
+// commands it follows the window at once, the picture so far scaled into it. A command works in
+// the pixels it measured when it began: a resize in the middle of it is shown scaled and taken
+// over at its next screen.
+TEST_F(CanvasTest, TheAreaIsPlannedAndFollowsAResizeBetweenCommandsOnly)
+{
+    EXPECT_EQ(QtPlatform::plannedDrawingSize(QSize(1024, 768), 20), QSize(892, 669));   // 0.9 * 768 - 20 = 671.2
+    EXPECT_EQ(QtPlatform::plannedDrawingSize(QSize(800, 600), 20), QSize(692, 519));
+    MainWindow& window = binding->mainWindow();
+    binding->openWindow("resize");
+    EXPECT_FALSE(window.isVisible());
+    binding->setForeground(kRed);
+    const int width = binding->drawingWidth(), height = binding->drawingHeight();
+    binding->fillRectangle(0, 0, width / 2 - 1, height - 1);
+    const auto betweenCommands = [this] {
+        QTimer::singleShot(0, [] {});
+        binding->waitForEvents();
+    };
+    betweenCommands();
+    ASSERT_TRUE(window.isVisible());
+    window.resize(window.width() - width / 2, window.height());
+    betweenCommands();
+    EXPECT_NEAR(binding->drawingWidth(), width / 2, 1);
+    EXPECT_EQ((std::pair{at(width / 8, height / 2), at(width * 3 / 8, height / 2)}), (std::pair{kRed, kWhite}));
+
+    window.resize(window.width() + width / 4, window.height());   // now inside a command
+    for (int i = 0; i < 3; ++i)
+        binding->processEvents();
+    EXPECT_NEAR(binding->drawingWidth(), width / 2, 1);
+    EXPECT_TRUE(window.canvasWidget()->showsCanvasScaled());
+    binding->clearWindow();
+    EXPECT_NEAR(binding->drawingWidth(), width * 3 / 4, 1);
+}
+
+// Run with QT_SCALE_FACTOR=2: twice the pixels each way, shapes on whole device blocks, and a
+// disc's edge at device resolution survives a capture and a put.
+TEST_F(BindingTest, HiDpiCanvasHasDevicePixels)
+{
+    const QImage& image = binding->canvas().image();
+    ASSERT_EQ(image.devicePixelRatio(), 2.0);
+    EXPECT_EQ(image.size(), QSize(2 * binding->drawingWidth(), 2 * binding->drawingHeight()));
+    binding->drawRectangle(40, 40, 50, 50);
+    const auto device = [&](int x) { return PixelCanvas::toColour(binding->canvas().image().pixel(x, 90)); };
+    EXPECT_EQ((std::vector<Colour>{device(79), device(80), device(81), device(82), device(101), device(102)}),
+              (std::vector<Colour>{kWhite, kBlack, kBlack, kWhite, kBlack, kWhite}));
+    const QImage before = snapshot();
+    const ImageString background = binding->capture(23, 23, 37, 37);
+    EXPECT_EQ(background.width, 30);
+    binding->drawCircle(30, 30, 7);
+    binding->putImage(23, 23, background);
+    EXPECT_EQ(snapshot(), before);
+}

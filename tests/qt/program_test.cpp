@@ -1,0 +1,191 @@
+// The program's own drawing through the real binding, offscreen: the start picture in its
+// frame, the dot images made without a trace, a first pass whose flights leave no marks, a
+// ten-interval series whose graph the class reads off the pixels, and the title prompt whole on
+// every screen a classroom has.
+
+#include "support.h"
+
+#include "core/Canvas.h"
+#include "core/ProgramState.h"
+#include "measurement/DotSprites.h"
+#include "measurement/ExperimentScreen.h"
+#include "measurement/MeasurementRun.h"
+#include "screens/StartPicture.h"
+#include "screens/TitleScreen.h"
+#include "shell/MainProgram.h"
+
+#include <cmath>
+
+using namespace qttest;
+
+namespace {
+
+constexpr Colour kLightBlue = makeColour(153, 204, 255);
+
+int16_t nearest(double v) { return static_cast<int16_t>(std::nearbyint(v)); }
+
+// Pacing to display frames is not what these tests look at: events are taken at once.
+class UnpacedPlatform : public QtPlatform {
+public:
+    using QtPlatform::QtPlatform;
+    void processEvents() override { QCoreApplication::processEvents(); }
+};
+
+class ProgramDrawingTest : public BindingTest {
+protected:
+    void SetUp() override
+    {
+        BindingTest::SetUp();
+        binding = makePlatform<UnpacedPlatform>();
+        installPlatform(*binding);
+        state = ProgramState{};
+        SetColours();
+        binding->openWindow("Programm");
+        binding->setWindowBackground(state.colorBackground);
+    }
+
+    // Resizes the window until the drawing area has this size (offscreen, the window may be
+    // larger than the screen), then starts the program's canvas on it.
+    void useArea(int width, int height)
+    {
+        MainWindow& window = binding->mainWindow();
+        for (int attempt = 0; attempt < 5 && QSize(binding->drawingWidth(), binding->drawingHeight()) != QSize(width, height); ++attempt) {
+            window.resize(window.width() + width - binding->drawingWidth(), window.height() + height - binding->drawingHeight());
+            QTimer::singleShot(0, [] {});
+            binding->waitForEvents();   // between commands the canvas takes the new size
+        }
+        ASSERT_EQ(QSize(binding->drawingWidth(), binding->drawingHeight()), QSize(width, height));
+        InitCanvas();
+        binding->clearWindow();
+    }
+    Colour logical(int16_t x, int16_t y) const { return at(ScaleX(x), ScaleY(y)); }
+};
+
+} // namespace
+
+// At every size the start picture reaches its black frame on every side (the bottom edge is
+// ScaleY(4) + ScaleY(192)), with the window's blue just outside; the dot images are made from
+// it without a trace.
+TEST_F(ProgramDrawingTest, StartPictureFillsItsFrameAndTheDotsLeaveNoTrace)
+{
+    for (const auto& [width, height] : {std::pair{800, 600}, std::pair{896, 672}, std::pair{1000, 630}}) {
+        SCOPED_TRACE(width);
+        useArea(width, height);
+        DrawStartPicture();
+        const int left = ScaleX(4), right = ScaleX(316), top = ScaleY(4), bottom = ScaleY(4) + ScaleY(192);
+        for (int i = 1; i < 16; ++i) {
+            const int x = left + (right - left) * i / 16, y = top + (bottom - top) * i / 16;
+            EXPECT_EQ((std::vector<Colour>{at(x, top), at(x, bottom), at(left, y), at(right, y)}), std::vector<Colour>(4, kBlack));
+            EXPECT_EQ((std::vector<Colour>{at(x, top - 1), at(x, bottom + 1), at(left - 1, y), at(right + 1, y)}),
+                      std::vector<Colour>(4, kSky));
+            EXPECT_NE(at(x, bottom - 1), kSky);
+        }
+        const QImage before = snapshot();
+        PrepareDotSprites();
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ((std::pair{state.redDotImage.width, state.redDotImage.pixels[state.redDotImage.pixels.size() / 2]}),
+                  (std::pair{2 * ScaleX(3) + 1, kRed}));
+    }
+}
+
+// Six one-step first passes at the width of a 1024 x 768 screen, each from the background box
+// the dot images left behind (larger than the red dot's, so the run must cut it to size): with
+// one step in five emitting, both the red dot and that patch fly; neither may leave a mark.
+TEST_F(ProgramDrawingTest, FirstPassFlightsLeaveThePathAsItWas)
+{
+    useArea(892, 669);
+    DrawStartPicture();
+    PrepareDotSprites();
+    const ImageString boxAfterStartUp = state.backgroundBox;
+    state.rateParameter = 4.0;
+    state.scaleDivisor = 2;
+    state.intervalsTotal = state.seriesAnnounced = state.runPassLimit = state.intervalsPerRun = state.stepsPerInterval = 1;
+    state.redDotRadius = ScaleX(3);
+    state.experimentMode = 2;
+    state.delayFactor = 1.0;
+    ExperimentScreen();
+    for (int pass = 2; pass <= 6; ++pass) {
+        state.backgroundBox = boxAfterStartUp;
+        RunMeasurement();
+    }
+    const QRect band(QPoint(ScaleX(80), ScaleY(125)), QPoint(ScaleX(260), ScaleY(145)));   // where the dot flies
+    const QImage seen = snapshot().copy(band);
+    DrawStartPicture();   // the same picture at the same place, nothing flown over it
+    EXPECT_TRUE(seen == snapshot().copy(band)) << "marks left on the flight path";
+}
+
+// Ten intervals as the class sees them: the frame, each count's red point at its frequency, the
+// white Poisson point of the rounded mean for ten intervals, the red line at the mean, "Zeit" and
+// "Mittelwert:". Mean, Poisson law and places are computed here from the counts alone.
+TEST_F(ProgramDrawingTest, TenIntervalsLeaveTheGraphTheClassReads)
+{
+    useArea(800, 600);
+    state.experimentMode = 3;
+    state.stepsPerInterval = 100;
+    state.intervalsPerRun = state.intervalsTotal = 10;
+    state.rateParameter = state.delayFactor = 1.0;
+    state.scaleDivisor = state.demoDone = state.seriesAnnounced = state.runPassLimit = 1;
+    ExperimentScreen();
+    double sum = 0;
+    for (int k = 0; k <= 100; ++k)
+        sum += k * state.histogram[static_cast<size_t>(k)];
+    const double m = std::nearbyint(sum / 10);
+    const int16_t meanX = nearest(6 * sum / 10 + 100);
+    for (const int16_t y : {25, 55}) {
+        EXPECT_EQ((std::vector<Colour>{logical(97, y), logical(100, y), logical(220, y), logical(103, 30)}),
+                  (std::vector<Colour>{kLightBlue, kBlack, kBlack, meanX == 103 ? kRed : kSky}));
+        for (int i = 1; i <= 9; ++i)
+            if (100 + 12 * i != meanX) {
+                EXPECT_EQ(logical(static_cast<int16_t>(100 + 12 * i), y), i == 5 ? kBlack : kWhite) << i;
+            }
+    }
+    for (int k = 1; k <= 20; ++k) {
+        const int x = ScaleX(static_cast<int16_t>(6 * k + 100));
+        const double expected = m == 0 ? 0 : 10 * std::exp(k * std::log(m) - m - std::lgamma(k + 1.0));
+        const int y = ScaleY(nearest(100 - 4.0 * state.histogram[static_cast<size_t>(k)]));
+        const int white = ScaleY(nearest(100 - 4 * expected));
+        if (x != ScaleX(meanX)) {
+            EXPECT_EQ(at(x, white), kWhite) << "expected point of count " << k;
+        }
+        // A disc of radius 4 is 57 pixels; the white point and a line across it hide fewer than 25.
+        EXPECT_GT(count(QRect(x - 4, y - 4, 9, 9), kRed), 30) << "measured point of count " << k;
+    }
+    EXPECT_EQ((std::pair{at(ScaleX(meanX), ScaleY(22)), at(ScaleX(meanX), ScaleY(98))}), (std::pair{kRed, kRed}));
+    const QRect zeit(ScaleX(30), ScaleY(95), ScaleX(15), ScaleY(10));
+    EXPECT_GT(count(zeit, kBlack), 30);
+    binding->setFontSize(FontPoints(30));
+    const TextCell cell = binding->textCell();
+    const QRect label(3 * cell.width, 2 * cell.height, 4 * cell.width, cell.height / 3);
+    EXPECT_GT(count(label, kRed), count(label, kWhite));
+    EXPECT_GT(count(label, kWhite), 10);
+}
+
+// "Weiter ?  <RETURN>" at column 73 and the row from the start height (25 at 600 pixels,
+// halves to even) wherever it shows whole; on a smaller area it moves left and up only as far
+// as it must. Drawing areas of 640 x 480, 800 x 600, 1024 x 768, 1366 x 768 and 1920 x 1080
+// screens, and heights where the row would reach below the edge.
+TEST_F(ProgramDrawingTest, TheTitlePromptShowsWholeOnEveryScreen)
+{
+    for (const auto& [width, height] : {std::pair{548, 411}, std::pair{692, 519}, std::pair{892, 669}, std::pair{1268, 951},
+                                        std::pair{852, 639}, std::pair{856, 642}, std::pair{880, 660}, std::pair{1008, 756}}) {
+        SCOPED_TRACE(::testing::Message() << width << " x " << height);
+        useArea(width, height);
+        binding->setWindowBackground(kBlack);
+        binding->clearWindow();
+        binding->setFontName("times");
+        QTest::keyClick(binding->mainWindow().centralWidget(), Qt::Key_Return);
+        WaitContinue(25);
+        QRect prompt;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (at(x, y) != kBlack)
+                    prompt |= QRect(x, y, 1, 1);
+        const TextCell cell = binding->textCell();
+        EXPECT_EQ(prompt.size(), QSize(binding->textWidth("Weiter ?  <RETURN>"), cell.height));
+        EXPECT_TRUE(QRect(0, 0, width, height).contains(prompt));
+        const int row = std::nearbyint(25.0 * height / 600);
+        const bool columnFits = 72 * cell.width + prompt.width() <= width, rowFits = row * cell.height <= height;
+        EXPECT_TRUE(columnFits ? prompt.left() == 72 * cell.width : prompt.right() > width - 1 - cell.width) << prompt.left();
+        EXPECT_TRUE(rowFits ? prompt.top() == (row - 1) * cell.height : prompt.bottom() > height - 1 - cell.height) << prompt.top();
+    }
+}

@@ -1,0 +1,170 @@
+// The click: WAV files of any PCM kind become 44.1 kHz mono samples, overlapping clicks are
+// mixed in full, the stream on its own thread hands every sample on and closes when quiet, an
+// unusable file is told once per name and a missing device once on stderr.
+
+#include "support.h"
+
+#include "platform/qt/ClickMixer.h"
+#include "platform/qt/ClickSound.h"
+#include "platform/qt/WavClip.h"
+
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <numeric>
+
+using namespace qttest;
+
+namespace {
+
+using Samples = std::vector<int16_t>;
+
+QByteArray le(uint32_t value, int bytes)
+{
+    QByteArray data(4, '\0');
+    qToLittleEndian(value, data.data());
+    return data.left(bytes);
+}
+
+QByteArray wavFile(uint16_t channels, uint32_t rate, uint16_t bits, const Samples& samples, uint16_t format = 1)
+{
+    QByteArray pcm;
+    for (int16_t sample : samples)
+        pcm += bits == 8 ? le(static_cast<uint8_t>(sample), 1) : le(static_cast<uint16_t>(sample), 2);
+    const QByteArray body = "WAVEfmt " + le(16, 4) + le(format, 2) + le(channels, 2) + le(rate, 4)
+        + le(rate * channels * bits / 8, 4) + le(channels * bits / 8, 2) + le(bits, 2) + "data" + le(pcm.size(), 4) + pcm;
+    return "RIFF" + le(body.size(), 4) + body;
+}
+
+Samples samplesOf(const QByteArray& bytes)
+{
+    Samples samples(static_cast<size_t>(bytes.size() / 2));
+    std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    return samples;
+}
+
+} // namespace
+
+// 8-bit PCM is unsigned around 128: (228 - 128) * 256, stereo frames averaged; twice the rate
+// turns 99 intervals into 198, plus the first sample. Each fault names its reason.
+TEST(WavClip, PcmOfEveryUsableKindBecomesMonoSamplesAtTheMixerRate)
+{
+    const struct { QByteArray file; Samples samples; const char* problem; } rows[] = {
+        {wavFile(1, 44100, 16, {0, 1000, -32768, 5}), {0, 1000, -32768, 5}, ""},
+        {wavFile(1, 22050, 16, {0, 1000, 0}), {0, 500, 1000, 500, 0}, ""},
+        {wavFile(2, 22050, 8, Samples(200, 228) /* left and right alike */), Samples(199, 100 * 256), ""},
+        {QByteArray(), {}, "leer"},
+        {QByteArray("GIF89a") + QByteArray(40, '\0'), {}, "keine WAV-Datei"},
+        {wavFile(1, 44100, 16, {1, 2}).left(30), {}, "unvollst\u00e4ndig"},
+        {wavFile(1, 44100, 16, {1, 2}, 0x55), {}, "unkomprimiert"},
+        {wavFile(1, 44100, 24, Samples(10)), {}, "8 oder 16 Bit"},
+    };
+    for (const auto& row : rows) {
+        const WavClip::Result clip = WavClip::decode(row.file, 44100);
+        EXPECT_EQ(clip.samples, row.samples);
+        EXPECT_TRUE(clip.problem.contains(QString::fromUtf8(row.problem)) && clip.ok() == !*row.problem) << clip.problem.toStdString();
+    }
+}
+
+TEST(ClickMixer, OverlappingClicksAddUpAndClicksKeepTheirDistance)
+{
+    ClickMixer mixer;
+    const auto add = [&mixer](Samples clip, long delay) { mixer.addClick(std::make_shared<const Samples>(std::move(clip)), delay); };
+    const auto pull = [&mixer](int frames) { return samplesOf(mixer.read(frames * 2)); };
+    add({100, 200, 300, 400, 500, 600}, 0);
+    EXPECT_EQ(pull(4), (Samples{100, 200, 300, 400}));
+    add({10, 20, 30}, 0);   // while the first still sounds: both are heard
+    add({30000, -30000}, 2);
+    add({30000, -30000}, 2);
+    EXPECT_EQ(pull(5), (Samples{510, 620, 32767, -32768, 0}));   // saturating
+    add({7, 8}, 1);
+    EXPECT_EQ(pull(2), (Samples{0, 7}));
+    EXPECT_FALSE(mixer.isQuiet());
+    EXPECT_EQ(pull(2), (Samples{8, 0}));
+    EXPECT_TRUE(mixer.isQuiet());
+}
+
+namespace {
+
+// Stands in for the sound device: takes 32 samples of the 1000 it makes room for, as a device
+// that is still starting does, and keeps what it took. Written on the stream's thread.
+struct OutputLog {
+    std::mutex mutex;
+    std::condition_variable closedOne;
+    std::vector<QByteArray> streams;
+    int closed = 0;
+};
+
+class FakeOutput : public ClickOutput {
+public:
+    explicit FakeOutput(OutputLog& log) : log_(log) {}
+    ~FakeOutput() override
+    {
+        const std::lock_guard<std::mutex> lock(log_.mutex);
+        ++log_.closed;
+        log_.closedOne.notify_all();
+    }
+    qint64 bytesFree() const override { return 2000; }
+    qint64 write(const QByteArray& bytes) override
+    {
+        const std::lock_guard<std::mutex> lock(log_.mutex);
+        log_.streams.back() += bytes.left(64);
+        return std::min<qint64>(bytes.size(), 64);
+    }
+
+private:
+    OutputLog& log_;
+};
+
+} // namespace
+
+TEST(ClickSound, EverySampleIsPlayedAndEachProblemToldOnce)
+{
+    QTemporaryDir folder;
+    QDir::setCurrent(folder.path());
+    Samples click(300);
+    std::iota(click.begin(), click.end(), int16_t(1000));
+    writeFile("knack2.wav", wavFile(1, 44100, 16, click));
+    OutputLog outputs;
+    QStringList told;
+    ClickSoundSetup setup;
+    setup.fileProblem = [&told](const QString& text) { told.append(text); };
+    setup.quietCloseMilliseconds = 20;
+    setup.openOutput = [&outputs](QString&) -> std::unique_ptr<ClickOutput> {
+        const std::lock_guard<std::mutex> lock(outputs.mutex);
+        outputs.streams.emplace_back();
+        return std::make_unique<FakeOutput>(outputs);
+    };
+    {
+        // The rest of each mixed chunk waits for later feeds; the stream closes only when all is
+        // out, and the next one starts with the click however long it was quiet.
+        ClickSound sound(setup);
+        for (int opening = 1; opening <= 2; ++opening) {
+            sound.play("knack2.wav");
+            std::unique_lock<std::mutex> lock(outputs.mutex);
+            ASSERT_TRUE(outputs.closedOne.wait_for(lock, std::chrono::seconds(20), [&] { return outputs.closed == opening; }));
+            const Samples heard = samplesOf(outputs.streams.back());
+            ASSERT_GE(heard.size(), 300u);
+            EXPECT_EQ(Samples(heard.begin(), heard.begin() + 300), click);
+            EXPECT_EQ(std::count(heard.begin(), heard.end(), 0), static_cast<long>(heard.size() - 300));
+        }
+        for (int play = 0; play < 3; ++play)
+            sound.play("weg.wav");
+        sound.settle();
+    }
+    EXPECT_EQ(told, QStringList{"Der Klickton \u201eweg.wav\u201c ist nicht verwendbar: die Datei fehlt im Programmordner.|"
+                                "Die Z\u00e4hlimpulse bleiben stumm."});
+    setup.openOutput = [](QString& problem) { return ClickStream::openAudioSink(QAudioDevice(), problem); };
+    ::testing::internal::CaptureStderr();
+    {
+        ClickSound sound(setup);
+        for (int play = 0; play < 10; ++play)
+            sound.play("knack2.wav");
+        sound.settle();
+    }
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(printed, "mikroteilchen: kein Tonausgabeger\u00e4t gefunden, die Klicks bleiben stumm\n");
+}
