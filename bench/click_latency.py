@@ -1,5 +1,5 @@
 """Latency from a click's play request to its sound, on the session's PulseAudio null
-sink "spk" (XSession(audio=True)).
+sink "spk" of the real-window harness (tests/e2e/harness.Session(audio=True)).
 
 bench/click_latency plays the click through the program's ClickSound at known moments
 and prints each request time on CLOCK_MONOTONIC. Meanwhile parec records the sink's
@@ -17,7 +17,7 @@ recording path (which can only lengthen it). A real sound card adds its own outp
 latency on top; `pactl` reports what the server knows of both, printed beside the figure.
 
 A click is "split" when the stream ran dry in its middle: the recording then takes it up
-again after a gap of silence without its attack (tests/e2e/sound.whole_and_split).
+again after a gap of silence without its attack (bench_support.whole_and_split).
 
 Run on its own, it compares builds side by side, optionally with the machine loaded by
 busy processes and with the program's thread held up after each click:
@@ -39,9 +39,8 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-import sound  # noqa: E402
-
-RATE = 44100
+from bench_support import Session, whole_and_split  # noqa: E402
+from harness import RATE, click_onsets  # noqa: E402
 # How far before its request a click may seem to start: the null sink renders ahead, and
 # most when a stream joins it (a fresh stream starting with its click came out 2..5 ms early).
 EARLIEST = 0.010
@@ -133,7 +132,7 @@ def measure(session, executable, wav, clicks=80, held_ms=0):
     origin = recorder.sample_time_origin()
     # The null sink is digital, silence is exact zero: a low threshold is safe, and the
     # clicks here are at least 60 ms apart.
-    heard = [origin + i / RATE for i in sound.click_onsets(samples, threshold=300, quiet_ms=30)]
+    heard = [origin + i / RATE for i in click_onsets(samples, threshold=300, quiet_ms=30)]
 
     # Each onset belongs to the latest request before it: right as long as a latency stays
     # below the shortest gap (60 ms). A request without an onset was not heard.
@@ -143,7 +142,7 @@ def measure(session, executable, wav, clicks=80, held_ms=0):
         if k is not None and latencies[k] is None:
             latencies[k] = h - requests[k]
     lost = [k for k, v in enumerate(latencies) if v is None]
-    _, pieces = sound.whole_and_split(samples, sound.click_onsets(samples))
+    _, pieces = whole_and_split(samples, click_onsets(samples))
     fragments = [b[1] - a[1] for a, b in zip(recorder.arrivals, recorder.arrivals[1:])]
     return {"requests": len(requests), "onsets": len(heard), "lost": lost, "latencies": latencies,
             "split": len(pieces),
@@ -164,7 +163,6 @@ def summary(result):
 
 
 def main():
-    from x_session import XSession
     parser = argparse.ArgumentParser(description="Click latency of one or more builds, side by side")
     parser.add_argument("--build", type=Path, action="append", required=True,
                         help="build folder with bin/click_latency and bin/knack2.wav (repeatable)")
@@ -176,7 +174,7 @@ def main():
     args = parser.parse_args()
     busy = [subprocess.Popen([sys.executable, "-c", "while True: pass"]) for _ in range(args.load)]
     try:
-        with XSession(args.artefacts, audio=True) as session:
+        with Session(args.artefacts, audio=True) as session:
             for round_number in range(args.rounds):
                 for build in args.build:
                     result = measure(session, build / "bin" / "click_latency", build / "bin" / "knack2.wav",

@@ -26,10 +26,9 @@ def status_kb(pid, field):
     raise RuntimeError(f"no {field}")
 
 
-def region_watcher(session, app, left, top, right, bottom):
+def region_watcher(app, left, top, right, bottom):
     """A function that grabs the logical rectangle (left, top)..(right, bottom)."""
-    (x0, y0), (x1, y1) = app.to_screen(left, top), app.to_screen(right, bottom)
-    return lambda: session.grab(x0, y0, x1 - x0, y1 - y0).rgb
+    return lambda: app.grab_logical(left, top, right, bottom).rgb
 
 
 def watch_changes(grab, rest_seconds, poll=FAST_POLL, limit=None, on_change=None):
@@ -58,35 +57,29 @@ def spread_ms(intervals):
             "n": len(ms)}
 
 
-def answer_box(app, timeout=120):
-    box = app.wait_box(timeout=timeout)
-    app.key("Return")
-    app.wait_box_gone(box)
-
-
-def first_pass(session, app):
+def first_pass(app):
     """"&2 Neues Experiment / 1 x wiederholen" before any demonstration runs the
     demonstration first. Its first pass writes the step number at logical (35, 125),
     once per step, left of the flight path. The first change is the screen being drawn;
     the intervals between the later ones are the step lengths."""
-    grab = region_watcher(session, app, 33, 123, 75, 145)
+    grab = region_watcher(app, 33, 123, 75, 145)
     app.key("alt+e", "2")
     changes = watch_changes(grab, rest_seconds=1.0)
     steps = changes[1:]
     return {"changes": len(changes), "step length": spread_ms([b - a for a, b in zip(steps, steps[1:])])}
 
 
-def series(session, app):
+def series(app):
     """The halt notice's box, the second pass, the program's pause and the box
     "Neue Versuchsreihe!", then the series of 100 steps with its number at (30, 125)."""
-    answer_box(app)
-    answer_box(app)
-    grab = region_watcher(session, app, 28, 110, 75, 145)
+    app.answer_box("Laufende Mikroteilchen sind nicht", "beobachtbar")
+    app.answer_box("Neue Versuchsreihe!")
+    grab = region_watcher(app, 28, 110, 75, 145)
     cpu = {}
-    cpu_start, wall_start = cpu_seconds(app.pid), time.monotonic()
+    cpu_start, wall_start = cpu_seconds(app.proc.pid), time.monotonic()
 
     def note(now):
-        cpu[now] = cpu_seconds(app.pid)
+        cpu[now] = cpu_seconds(app.proc.pid)
     changes = watch_changes(grab, rest_seconds=1.5, on_change=note)
     if len(changes) < 2:
         return {"changes": len(changes)}
@@ -99,21 +92,21 @@ def series(session, app):
             # last step number; divided by the interval's 100 steps.
             "cpu ms per step": 1000 * (cpu_end - cpu_start) / 100,
             "cpu percent": 100 * (cpu_end - cpu_start) / (wall_end - wall_start),
-            "rss after": status_kb(app.pid, "VmRSS")}
+            "rss after": status_kb(app.proc.pid, "VmRSS")}
 
 
-def ten_interval_commands(session, app, commands):
+def ten_interval_commands(app, commands):
     """Chooses "&3 Experiment 10 x wiederholen" `commands` times, each after the previous
     has ended (its step number rests), and notes VmRSS and the CPU of each command of
     1,000 steps. Polled slowly: only the end of each command matters here."""
-    grab = region_watcher(session, app, 28, 110, 75, 145)
+    grab = region_watcher(app, 28, 110, 75, 145)
     rows = []
     for _ in range(commands):
-        cpu_before, wall_before = cpu_seconds(app.pid), time.monotonic()
+        cpu_before, wall_before = cpu_seconds(app.proc.pid), time.monotonic()
         app.key("alt+e", "3")
         changes = watch_changes(grab, rest_seconds=1.5, poll=0.05)
-        cpu_after = cpu_seconds(app.pid)
-        rows.append({"rss": status_kb(app.pid, "VmRSS"),
+        cpu_after = cpu_seconds(app.proc.pid)
+        rows.append({"rss": status_kb(app.proc.pid, "VmRSS"),
                      "cpu ms per step": 1000 * (cpu_after - cpu_before) / 1000,
                      "cpu percent": 100 * (cpu_after - cpu_before) / (changes[-1] - wall_before),
                      "seconds": changes[-1] - wall_before})

@@ -16,6 +16,10 @@ demonstration pass, a series of 100 steps and `--commands` choices of
 "&3 Experiment 10 x wiederholen". Two drivers of the program's code follow:
 bench/interval_memory (1,000 intervals through the menu handler, fake and unpaced Qt
 binding) and bench/click_latency (click requests against a recording of the sink).
+
+The display, the sound server and the program's windows and boxes come from the real-window
+harness of the tests (tests/e2e/harness.py); bench/bench_support.py adds what only the
+benchmarks need.
 """
 
 import argparse
@@ -30,8 +34,8 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 import click_latency  # noqa: E402
 import lesson  # noqa: E402
 import report  # noqa: E402
-from processes import stop_process  # noqa: E402
-from x_session import BACKGROUND, Timeout, XSession, colour_close, wait_until  # noqa: E402
+from bench_support import Session, colour_close, line_near, pixel, program_name, start, stop_process  # noqa: E402
+from harness import BACKGROUND, App, wait_until  # noqa: E402
 
 BLACK = (0, 0, 0)
 BLUE = (0, 0, 255)
@@ -54,21 +58,25 @@ def peak_rss_mb(pid):
     raise RuntimeError("no VmHWM")
 
 
-def launch_timed(session, program):
-    """Starts `program` and returns (the App, its exec time on the monotonic clock)."""
-    start = time.monotonic()
-    return session.launch(program, log_name=f"{Path(program).name}.log"), start
+def launch(session, program, log_name):
+    return App(session, *start(session, program, log_name))
 
 
-def seconds_until_pixels(session, app, checks, start, timeout=30):
-    """Seconds from `start` until every (x, y, colour) of `checks` is on the screen.
-    Only these pixels are read while the clock runs."""
-    while True:
-        if all(colour_close(session.pixel(x, y), colour) for x, y, colour in checks):
-            return time.monotonic() - start
-        if time.monotonic() - start > timeout or app.proc.poll() is not None:
-            raise RuntimeError(f"{app.proc.args[0]} did not show its first screen")
-        time.sleep(POLL_INTERVAL)
+def timed_start_up(session, program, *checks_in_turn, timeout=30):
+    """Starts `program` and gives its App and, for each list of (x, y, colour) in turn,
+    the seconds from the exec until every pixel of it is on the screen. Only these pixels
+    are read while the clock runs; the window is looked for afterwards."""
+    began = time.monotonic()
+    proc, log = start(session, program, f"start-up-{Path(program).name}.log")
+    seconds = []
+    for checks in checks_in_turn:
+        while not all(colour_close(pixel(session, x, y), colour) for x, y, colour in checks):
+            if time.monotonic() - began > timeout or proc.poll() is not None:
+                stop_process(proc)
+                raise RuntimeError(f"{program_name(proc)} did not show its first screen")
+            time.sleep(POLL_INTERVAL)
+        seconds.append(time.monotonic() - began)
+    return App(session, proc, log), seconds
 
 
 FORCED_STOPS = []
@@ -79,20 +87,26 @@ def stop(app):
     (and named under the table), so that the benchmark still finishes."""
     app.close()
     try:
-        app.wait_exit(5)
-    except Timeout:
-        FORCED_STOPS.append(Path(app.proc.args[0]).name)
+        app.proc.wait(5)
+    except subprocess.TimeoutExpired:
+        FORCED_STOPS.append(program_name(app.proc))
         stop_process(app.proc)
 
 
 # ---- calibration: where each first screen can be recognised ---------------------
 
-def calibrate_reference(session, reference):
-    app = session.launch(reference, log_name="calibration.log")
-    window = app.wait_main_window()
-    x, y, w, h = session.geometry(window)
+def wait_reference_window(app):
+    """The reference window's centre in its background colour; gives that spot."""
+    x, y, w, h = app.session.geometry(app.window)
     spot = (x + w // 2, y + h // 2)
-    app.wait_pixels("the reference window", lambda shot: colour_close(session.pixel(*spot), BACKGROUND))
+    wait_until(lambda: app.alive() and colour_close(pixel(app.session, *spot), BACKGROUND), 30,
+               "the reference window")
+    return spot
+
+
+def calibrate_reference(session, reference):
+    app = launch(session, reference, "calibration-reference.log")
+    spot = wait_reference_window(app)
     stop(app)
     return [(*spot, BACKGROUND)]
 
@@ -100,19 +114,17 @@ def calibrate_reference(session, reference):
 def wait_title_screen(app):
     """Waits until the title screen is up: both picture frames drawn (the right frame,
     blue, is drawn last of all but the prompt)."""
-    app.wait_main_window()
-    app.wait_pixels("the title screen", lambda shot: shot.count(BACKGROUND) > 1000)
     app.measure_area()
-    return wait_until(lambda: app.line_near(4, 100, BLACK) and app.line_near(318, 100, BLUE),
+    return wait_until(lambda: app.alive() and line_near(app, 4, 100, BLACK) and line_near(app, 318, 100, BLUE),
                       30, "the frames of both title pictures")
 
 
 def calibrate_program(session, program):
     """The title screen counts as first painted when the window's margin has the
     background colour, and as complete when both picture frames are there too."""
-    app = session.launch(program, log_name="calibration.log")
+    app = launch(session, program, "calibration-program.log")
     right_frame = wait_title_screen(app)
-    left_frame = app.line_near(4, 100, BLACK)
+    left_frame = line_near(app, 4, 100, BLACK)
     margin = app.to_screen(1, 100)
     stop(app)
     return [(*margin, BACKGROUND)], [(*margin, BACKGROUND), (*left_frame, BLACK), (*right_frame, BLUE)]
@@ -125,12 +137,12 @@ def measure_start_up(session, reference, program, runs):
     first_paint, complete = calibrate_program(session, program)
     times = {"reference": [], "program first paint": [], "program title screen": []}
     for _ in range(runs):  # interleaved, so both see the same machine load
-        app, start = launch_timed(session, reference)
-        times["reference"].append(seconds_until_pixels(session, app, reference_spot, start))
+        app, (seconds,) = timed_start_up(session, reference, reference_spot)
+        times["reference"].append(seconds)
         stop(app)
-        app, start = launch_timed(session, program)
-        times["program first paint"].append(seconds_until_pixels(session, app, first_paint, start))
-        times["program title screen"].append(seconds_until_pixels(session, app, complete, start))
+        app, seconds = timed_start_up(session, program, first_paint, complete)
+        times["program first paint"].append(seconds[0])
+        times["program title screen"].append(seconds[1])
         stop(app)
     return {name: statistics.median(values) for name, values in times.items()}, times
 
@@ -139,44 +151,42 @@ def measure_memory_and_idle(session, reference, program, commands):
     """Peak RSS at the first screen, and CPU while the program waits at each of its
     start-up waits."""
     results = {}
-    app = session.launch(reference, log_name="idle-reference.log")
-    app.wait_main_window()
-    app.wait_pixels("the reference window", lambda shot: shot.count(BACKGROUND) > 1000)
+    app = launch(session, reference, "idle-reference.log")
+    wait_reference_window(app)
     time.sleep(0.5)
-    results["reference peak RSS"] = peak_rss_mb(app.pid)
-    results["reference idle"] = cpu_percent(app.pid)
+    pid = app.proc.pid
+    results["reference peak RSS"] = peak_rss_mb(pid)
+    results["reference idle"] = cpu_percent(pid)
     stop(app)
 
-    app = session.launch(program, log_name="idle-program.log")
+    app = launch(session, program, "idle-program.log")
+    pid = app.proc.pid
     wait_title_screen(app)
     time.sleep(0.5)
-    results["program peak RSS"] = peak_rss_mb(app.pid)
-    results["program at the title prompt"] = cpu_percent(app.pid)
-    app.focus()
-    app.key("space")
-    hint = app.wait_box()
-    results["program in a message box"] = cpu_percent(app.pid)
-    app.key("Return")
-    app.wait_box_gone(hint)
-    theory = app.wait_box()
-    app.key("Return")
-    app.wait_box_gone(theory)
+    results["program peak RSS"] = peak_rss_mb(pid)
+    results["program at the title prompt"] = cpu_percent(pid)
+    app.key("space")   # any key ends the title prompt
+    wait_until(lambda: app.alive() and app.box(), 30, "the start hint")
+    results["program in a message box"] = cpu_percent(pid)
+    app.answer_box("Beenden nur mit QUIT!")
+    app.answer_box("Varnholt (1963)")
     time.sleep(0.5)
-    results["program in the wait before the event loop"] = cpu_percent(app.pid)
-    session.click(*app.to_screen(160, 100))
+    results["program in the wait before the event loop"] = cpu_percent(pid)
+    # A mouse button ends the wait, on the canvas where it chooses nothing.
+    session.xdotool("mousemove", "--sync", *app.to_screen(160, 100), "click", 1)
     time.sleep(0.5)
-    results["program in the event loop"] = cpu_percent(app.pid)
-    results["program peak RSS after start-up"] = peak_rss_mb(app.pid)
-    figures = measure_lesson(session, app, commands)
-    results["program peak RSS after the lesson"] = peak_rss_mb(app.pid)
+    results["program in the event loop"] = cpu_percent(pid)
+    results["program peak RSS after start-up"] = peak_rss_mb(pid)
+    figures = measure_lesson(app, commands)
+    results["program peak RSS after the lesson"] = peak_rss_mb(pid)
     stop(app)
     return results, figures
 
 
-def measure_lesson(session, app, commands):
-    figures = {"first pass": lesson.first_pass(session, app)}
-    figures["series"] = lesson.series(session, app)
-    figures["ten-interval commands"] = lesson.ten_interval_commands(session, app, commands)
+def measure_lesson(app, commands):
+    figures = {"first pass": lesson.first_pass(app)}
+    figures["series"] = lesson.series(app)
+    figures["ten-interval commands"] = lesson.ten_interval_commands(app, commands)
     return figures
 
 
@@ -196,7 +206,7 @@ def refresh_rate(session):
     """The display's refresh rate as RandR reports it (the program paces its steps by it,
     falling back to 60 Hz when the screen reports none that makes sense)."""
     try:
-        info = session.root.xrandr_get_screen_info()
+        info = session.x.screen().root.xrandr_get_screen_info()
         return f"{info.rate} Hz per RandR"
     except Exception as failure:
         return f"refresh rate unknown ({failure})"
@@ -220,7 +230,7 @@ def main():
     artefacts = args.artefacts or build / "bench-artefacts"
     load_at_start = os.getloadavg()
 
-    with XSession(artefacts, audio=True) as session:
+    with Session(artefacts, audio=True) as session:
         refresh = refresh_rate(session)
         medians, samples = measure_start_up(session, reference, program, args.runs)
         idle, figures = measure_memory_and_idle(session, reference, program, args.commands)
