@@ -28,24 +28,6 @@ TEST_F(LessonTest, StartUpShowsItsScreensInOrderThenWaitsForTheMenu)
               (Texts{kStartHint, " OK ", TheoryText()}));
 }
 
-// A teacher who goes to the menu at the title prompt or in the wait after the theory box: the
-// choice ends that wait as a key would and runs at the event loop's first call, no click needed.
-TEST_F(LessonTest, AMenuChoiceEndsAStartUpWaitAndRunsAtTheEventLoop)
-{
-    for (int wait : {1, 2}) {
-        SCOPED_TRACE(wait == 1 ? "title prompt" : "wait before the event loop");
-        startAfresh();
-        if (wait == 2)
-            fake.pendingKeys = {"\r"};
-        fake.atWaitForInput(1, [this] { fake.chooseMenu(kAuthor); });
-        RunMainProgram();
-        ASSERT_EQ(fake.count("messageBox"), 3);
-        EXPECT_EQ((std::tuple{nth("messageBox", 2).text, fake.waitForInputCount, fake.count("keyTaken")}),
-                  (std::tuple{AuthorText(), wait == 1 ? 2 : 1, wait == 1 ? 0 : 1}));
-        EXPECT_GT(positionOf(&nth("messageBox", 2)), indexOf("waitForEvents", 1));
-    }
-}
-
 // Closing the window, or Quit, wherever the program is: pauses and boxes still to come return
 // at once, no new screen starts, and the shut-down runs once with status 0. The first
 // demonstration pass takes event calls 1..41, the second 42..142, the series after it 143 on.

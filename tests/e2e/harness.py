@@ -87,6 +87,7 @@ class Session:
                             "--load=module-native-protocol-unix"], env=self.env(), check=True)
             wait_until(lambda: subprocess.run(["pactl", "info"], env=self.env(), capture_output=True).returncode == 0,
                        10, "the sound server")
+            self.pulse = int(Path(self.home, "pulse", "pid").read_text().split()[0])   # it forked away from us
         return self
 
     def __exit__(self, *exc):
@@ -96,7 +97,7 @@ class Session:
             proc.kill()
             proc.wait()
         if self.audio:
-            subprocess.run(["pactl", "exit"], env=self.env(), capture_output=True)
+            os.kill(self.pulse, signal.SIGKILL)
         shutil.rmtree(self.home, ignore_errors=True)
 
     def env(self, **extra):
