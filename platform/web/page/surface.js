@@ -77,9 +77,10 @@ var pageSurface = {
     this.context.fillStyle = this.css(colour);
     this.setFont(this.context, pixels);
     this.context.fillText(text, x, baseline);
-    mikroteilchen.texts.push(text);
-    if (mikroteilchen.texts.length > 2000)
-      mikroteilchen.texts.splice(0, 1000);
+    // With the clicks started so far: a count shown can be checked against the clicks heard.
+    mikroteilchen.texts.push({ text, clicks: mikroteilchen.clicksStarted });
+    if (mikroteilchen.texts.length > 10000)
+      mikroteilchen.texts.splice(0, 5000);
   },
 
   measure(text, pixels) {
