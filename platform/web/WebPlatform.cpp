@@ -1,5 +1,6 @@
 #include "platform/web/WebPlatform.h"
 
+#include "platform/web/FileProblems.h"
 #include "platform/web/PageFiles.h"
 
 #include <emscripten.h>
@@ -12,7 +13,7 @@ namespace {
 
 enum PageEvent : int { NoEvent = 0, KeyEvent = 1, ButtonsEvent = 2, MenuEvent = 3, ResizeEvent = 4 };
 enum WakeOn : int { WakeNever = 0, WakeOnInput = 1, WakeOnAny = 2 };
-enum SoundState : int { SoundMissing = 0, SoundReady = 1, SoundUndecodable = -1, SoundSilent = 2 };
+enum SoundState : int { SoundReady = 1, SoundUndecodable = -1, SoundSilent = 2 };
 
 constexpr int kKeyTextSize = 64;
 
@@ -96,11 +97,6 @@ namespace {
 Pixel pixelAt(double x, double y)
 {
     return Pixel{WebCanvas::pixelOf(x), WebCanvas::pixelOf(y)};
-}
-
-std::string quoted(const std::string& fileName)
-{
-    return "\u201e" + fileName + "\u201c";
 }
 
 } // namespace
@@ -284,15 +280,16 @@ void WebPlatform::putImage(double x, double y, const ImageString& image)
 
 PictureId WebPlatform::loadPicture(const std::string& fileName)
 {
+    // The program goes on without a picture it cannot use; the teacher learns which file is at fault.
+    const std::string problem = FileProblems::ofPicture(fileName, PageFiles::read(fileName));
+    if (!problem.empty()) {
+        tellFileProblem(problem);
+        return 0;
+    }
     const int picture = pageLoadPicture(fileName.c_str());
-    if (picture > 0)
-        return picture;
-    // The program goes on without the picture; the teacher learns which file is at fault.
-    const std::string problem = picture == 0
-        ? "Das Bild " + quoted(fileName) + " fehlt in dieser Seite."
-        : quoted(fileName) + " ist besch\u00e4digt und l\u00e4sst sich nicht lesen (der Browser kann es nicht dekodieren).";
-    tellFileProblem(problem + "||Das Programm l\u00e4uft ohne dieses Bild weiter.");
-    return 0;
+    if (picture <= 0)
+        tellFileProblem(FileProblems::ofUndecodablePicture(fileName));
+    return std::max(picture, 0);
 }
 
 void WebPlatform::drawPicture(PictureId picture, double x, double y, double width, double height)
@@ -322,15 +319,14 @@ void WebPlatform::playSound(const std::string& fileName, int)
 {
     auto known = clickUsable_.find(fileName);
     if (known == clickUsable_.end()) {
-        const int state = pagePrepareSound(fileName.c_str());
-        // Known before it is told, as on the desktop.
+        std::string problem = FileProblems::ofClick(fileName, PageFiles::read(fileName));
+        const int state = problem.empty() ? pagePrepareSound(fileName.c_str()) : SoundUndecodable;
+        if (problem.empty() && state == SoundUndecodable)
+            problem = FileProblems::ofUndecodableClick(fileName);
+        // Known before it is told, as on the desktop. A browser without sound stays silent.
         known = clickUsable_.emplace(fileName, state == SoundReady).first;
-        if (state == SoundMissing || state == SoundUndecodable) {
-            const std::string reason = state == SoundMissing ? "die Datei fehlt in dieser Seite"
-                                                             : "der Browser kann den Ton nicht dekodieren";
-            tellFileProblem("Der Klickton " + quoted(fileName) + " ist nicht verwendbar: " + reason
-                            + ".|Die Z\u00e4hlimpulse bleiben stumm.");
-        }
+        if (!problem.empty())
+            tellFileProblem(problem);
     }
     if (known->second)
         pagePlaySound(fileName.c_str());

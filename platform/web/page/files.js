@@ -19,11 +19,11 @@ var pagePictures = {
   byHandle: new Map(),
   nextHandle: 1,
 
-  // A handle above 0; 0 when the page has no such file, -1 when the browser cannot decode it.
+  // A handle above 0; -1 when the browser cannot decode the file.
   async load(name) {
     const bytes = pageFiles.bytes(name);
     if (bytes === null)
-      return 0;
+      return -1;
     // The page's files never change: each is decoded once, however often it is loaded.
     if (!this.bitmaps.has(name)) {
       const type = /\.gif$/i.test(name) ? 'image/gif' : /\.jpe?g$/i.test(name) ? 'image/jpeg' : '';

@@ -2,7 +2,7 @@
 // that overlap are mixed and none is dropped. Browsers let sound start only after the
 // user's first key or click, which in the lesson is the answer to the title prompt.
 
-var SOUND_MISSING = 0, SOUND_READY = 1, SOUND_UNDECODABLE = -1, SOUND_SILENT = 2;
+var SOUND_READY = 1, SOUND_UNDECODABLE = -1, SOUND_SILENT = 2;
 
 var pageSound = {
   context: null,   // made at the first key or click; false where the browser has no audio
@@ -25,7 +25,7 @@ var pageSound = {
   async prepare(name) {
     const bytes = pageFiles.bytes(name);
     if (bytes === null)
-      return SOUND_MISSING;
+      return SOUND_UNDECODABLE;
     if (!this.clips.has(name)) {
       let decoder = this.context;
       try {
