@@ -49,6 +49,14 @@ var pageBoxes = {
       };
     });
     dialog.addEventListener('cancel', event => { event.preventDefault(); finish(fallback); });
+    // The tap or click that brought the box may land on it afterwards and take the focus off
+    // its buttons; Return then still answers, with the default button.
+    dialog.addEventListener('keydown', event => {
+      if (event.key === 'Enter' && !buttons.includes(document.activeElement)) {
+        event.preventDefault();
+        finish(fallback);
+      }
+    });
     dialog.addEventListener('close', () => finish(fallback));
     document.body.append(dialog);
     this.dialog = dialog;
