@@ -6,6 +6,8 @@ var SOUND_READY = 1, SOUND_UNDECODABLE = -1, SOUND_SILENT = 2;
 
 var pageSound = {
   context: null,   // made at the first key or click; false where the browser has no audio
+  resting: false,   // suspended by us after a quiet spell: the next click resumes it
+  restTimer: 0,
   clips: new Map(),   // file name -> Promise of an AudioBuffer, or null if undecodable
   buffers: new Map(),   // the decoded ones, at hand the moment a click is due
 
@@ -17,8 +19,22 @@ var pageSound = {
         this.context = false;
       }
     }
-    if (this.context && this.context.state !== 'running' && this.context.state !== 'closed')
+    if (this.context && this.context.state !== 'running' && this.context.state !== 'closed') {
+      this.resting = false;
       this.context.resume().catch(() => {});
+    }
+    this.restSoon();
+  },
+
+  // A running context renders silence on its own threads; between runs it rests.
+  restSoon() {
+    clearTimeout(this.restTimer);
+    this.restTimer = setTimeout(() => {
+      if (this.context && this.context.state === 'running') {
+        this.resting = true;
+        this.context.suspend().catch(() => {});
+      }
+    }, 3000);
   },
 
   // Decodes the file once; what comes of it decides whether the program tells a problem.
@@ -44,8 +60,14 @@ var pageSound = {
 
   play(name) {
     const context = this.context, buffer = this.buffers.get(name);
-    if (!context || context.state !== 'running' || !buffer)
+    if (!context || !buffer || (context.state !== 'running' && !this.resting))
       return;   // no sound device, or no key or click yet: the lesson runs silently
+    if (this.resting) {
+      // Started now, heard as the context wakes: a few milliseconds late, never lost.
+      this.resting = false;
+      context.resume().catch(() => {});
+    }
+    this.restSoon();
     const source = context.createBufferSource();
     source.buffer = buffer;
     source.connect(context.destination);
