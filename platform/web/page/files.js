@@ -8,9 +8,18 @@ var pageFiles = {
   bytes(name) {
     if (!this.decoded.has(name)) {
       const base64 = Object.prototype.hasOwnProperty.call(pageFileData, name) ? pageFileData[name] : null;
-      this.decoded.set(name, base64 === null ? null : Uint8Array.from(atob(base64), c => c.charCodeAt(0)));
+      this.decoded.set(name, base64 === null ? null : this.fromBase64(base64));
     }
     return this.decoded.get(name);
+  },
+
+  // A plain loop: some five times faster than a mapping callback for the font's 400 KB.
+  fromBase64(text) {
+    const binary = atob(text);
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; ++i)
+      bytes[i] = binary.charCodeAt(i);
+    return bytes;
   },
 };
 
