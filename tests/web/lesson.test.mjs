@@ -18,7 +18,7 @@ test('a lesson in the browser edition', { timeout: 280000 }, async t => {
   });
   t.after(() => browser.close());
   const page = await browser.newPage();
-  const pageErrors = [];
+  const pageErrors = [];   // none may occur
   page.on('pageerror', error => pageErrors.push(error.message));
   await page.setViewport({ width: 1024, height: 800 });
   await page.goto(pathToFileURL(pagePath).href);
@@ -40,13 +40,8 @@ test('a lesson in the browser edition', { timeout: 280000 }, async t => {
   await t.test('the title screen is painted and its prompt waits', async () => {
     await drawn('Weiter ?  <RETURN>');
     assert.equal(await page.title(), title);
-    const blue = await page.evaluate(() => {
-      const { width, height } = pageSurface.canvas;
-      const data = pageSurface.context.getImageData(0, 0, width, height).data;
-      let count = 0;
-      for (let i = 0; i < data.length; i += 4) count += data[i] === 0 && data[i + 1] === 0 && data[i + 2] === 255;
-      return count;
-    });
+    const blue = await page.evaluate(() => pageSurface.context.getImageData(0, 0, 1024, 768).data
+      .filter((value, i, data) => i % 4 === 0 && value === 0 && data[i + 1] === 0 && data[i + 2] === 255).length);
     assert.ok(blue > 1000, `title text in blue: ${blue} pixels`);
   });
 
@@ -65,9 +60,7 @@ test('a lesson in the browser edition', { timeout: 280000 }, async t => {
   });
 
   await t.test('Alt+E opens EXPERIMENT; its 3 runs the demonstration, then ten intervals', async () => {
-    await page.keyboard.down('Alt');
-    await page.keyboard.press('KeyE');
-    await page.keyboard.up('Alt');
+    await page.keyboard.down('Alt').then(() => page.keyboard.press('KeyE')).then(() => page.keyboard.up('Alt'));
     const entries = await page.$$eval('#menubar .menu:not([hidden]) .entry', list => list.map(e => e.textContent));
     assert.deepEqual(entries, ['1 Demo-Experiment', '2 Neues Experiment / 1 x wiederholen', '3 Experiment 10 x wiederholen']);
     await page.keyboard.press('Digit3');
@@ -99,10 +92,7 @@ test('a lesson in the browser edition', { timeout: 280000 }, async t => {
     }, wait);
     const meansAtPress = (await means()).length;
     await page.mouse.move(500, 400);
-    await page.mouse.down({ button: 'left' });
-    await page.mouse.down({ button: 'right' });
-    await page.mouse.up({ button: 'left' });
-    await page.mouse.up({ button: 'right' });
+    for (const step of ['down', 'up']) for (const button of ['left', 'right']) await page.mouse[step]({ button });
     await intervalsEnded(meansAtPress - meansBefore + 1);
     const all = await texts();
     const ends = all.flatMap((e, i) => (e.text === 'Mittelwert:' ? [i] : []));
