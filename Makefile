@@ -18,12 +18,22 @@ package:
 
 test:
 	@scripts/install-deps.sh test
+	$(MAKE) web
+	npm ci --prefix tests/web
 	cmake --preset ci
 	cmake --build --preset ci
 	ctest --preset ci
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# The browser edition: one self-contained page, build/web/mikroteilchen.html, that opens from
+# a USB stick or any web server. Its own build folder leaves the presets alone.
+web:
+	@scripts/install-deps.sh web
+	emcmake cmake -S . -B build/web -G Ninja -DCMAKE_BUILD_TYPE=Release -DMT_WARNINGS_AS_ERRORS=ON
+	cmake --build build/web -j2
+	@echo "The browser edition: build/web/mikroteilchen.html"
 
 clean:
 	rm -rf build

@@ -12,7 +12,11 @@ run=(
     fonts-liberation
 )
 package=(dpkg-dev file)
-web=(emscripten node-acorn)
+web=(
+    cmake ninja-build emscripten
+    # emscripten's JavaScript optimiser parses with it
+    node-acorn
+)
 test=(
     libgtest-dev
     # real-window tests: X server, input, screen reading, a sound sink, the desktop's UI

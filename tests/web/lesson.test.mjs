@@ -1,0 +1,154 @@
+// The browser edition's lesson in one real browser: headless Chromium opens the built page
+// from its file:// address (no server) and a class's steps are taken through it.
+// usage: node lesson.test.mjs [path/to/mikroteilchen.html]
+import assert from 'node:assert/strict';
+import { test } from 'node:test';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+const pagePath = process.argv[2] ?? fileURLToPath(new URL('../../build/web/mikroteilchen.html', import.meta.url));
+const title = 'Statistik von zufälligen Mikroteilchen';
+const wait = { timeout: 90000 };
+
+test('a lesson in the browser edition', { timeout: 280000 }, async t => {
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium', headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync'],
+  });
+  t.after(() => browser.close());
+  const page = await browser.newPage();
+  const pageErrors = [];   // none may occur
+  page.on('pageerror', error => pageErrors.push(error.message));
+  await page.setViewport({ width: 1024, height: 800 });
+  await page.goto(pathToFileURL(pagePath).href);
+
+  const drawn = text => page.waitForFunction(t => mikroteilchen.texts.some(e => e.text === t), wait, text);
+  const texts = () => page.evaluate(() => mikroteilchen.texts);
+  const clicks = () => page.evaluate(() => mikroteilchen.clicksStarted);
+  const means = async () => (await texts()).filter(e => e.text === 'Mittelwert:');
+  const openBox = async () => {
+    const box = await page.waitForSelector('dialog.box[open]', wait);
+    return { box, ...await box.evaluate(d => ({ caption: d.querySelector('header').textContent,
+      lines: d.querySelector('.text').textContent.split('\n'), buttons: [...d.querySelectorAll('button')].map(b => b.textContent) })) };
+  };
+  const answer = async ({ box }, how) => {
+    await how();
+    await page.waitForFunction(d => !d.isConnected, wait, box);
+  };
+
+  await t.test('the title screen is painted and its prompt waits', async () => {
+    await drawn('Weiter ?  <RETURN>');
+    assert.equal(await page.title(), title);
+    const blue = await page.evaluate(() => pageSurface.context.getImageData(0, 0, 1024, 768).data
+      .filter((value, i, data) => i % 4 === 0 && value === 0 && data[i + 1] === 0 && data[i + 2] === 255).length);
+    assert.ok(blue > 1000, `title text in blue: ${blue} pixels`);
+  });
+
+  await t.test('any key gives the start box, then the theory box', async () => {
+    await page.keyboard.press('Enter');
+    const start = await openBox();
+    assert.equal(start.caption, title);
+    assert.deepEqual(start.lines, [' Beenden nur mit QUIT!', '', '', ' Mit beiden Maustasten gleichzeitig',
+      ' unterbrechen Sie jede Funktion !', '', '']);
+    assert.deepEqual(start.buttons, [' OK ']);
+    await answer(start, () => page.click('dialog.box button'));
+    const theory = await openBox();
+    assert.equal(theory.lines[1], ' Es soll die Statistik von zufällig erzeugten Mikroteilchen');
+    await answer(theory, () => page.keyboard.press('Enter'));
+    await page.mouse.click(500, 400);   // the class has read it: a click starts the lesson
+  });
+
+  await t.test('Alt+E opens EXPERIMENT; its 3 runs the demonstration, then ten intervals', async () => {
+    await page.keyboard.down('Alt').then(() => page.keyboard.press('KeyE')).then(() => page.keyboard.up('Alt'));
+    const entries = await page.$$eval('#menubar .menu:not([hidden]) .entry', list => list.map(e => e.textContent));
+    assert.deepEqual(entries, ['1 Demo-Experiment', '2 Neues Experiment / 1 x wiederholen', '3 Experiment 10 x wiederholen']);
+    await page.keyboard.press('Digit3');
+    const halt = await openBox();
+    assert.ok(halt.lines.includes(' Laufende Mikroteilchen sind nicht'), halt.lines.join('|'));
+    await answer(halt, () => page.keyboard.press('Enter'));
+    const series = await openBox();
+    assert.deepEqual(series.lines, ['Neue Versuchsreihe!']);
+    const clicksAtStart = await clicks();
+    const meansBefore = (await means()).length;
+    await answer(series, () => page.keyboard.press('Enter'));
+    const intervalsEnded = n => page.waitForFunction((before, n) =>
+      mikroteilchen.texts.filter(e => e.text === 'Mittelwert:').length >= before + n, wait, meansBefore, n);
+
+    // A smaller window during the run: the canvas keeps its pixels, shown scaled, and counting goes on.
+    await intervalsEnded(1);
+    await page.setViewport({ width: 800, height: 650 });
+    await page.waitForFunction(() => pageSurface.canvas.style.width === '800px', wait);
+    const clicksAtResize = await clicks();
+    await intervalsEnded(3);
+    assert.equal(await page.evaluate(() => pageSurface.canvas.width), 1024);
+    assert.ok(await clicks() > clicksAtResize, 'clicks go on after the resize');
+    await page.setViewport({ width: 1024, height: 800 });
+
+    // Both mouse buttons end the interval under way, well into its steps.
+    await page.waitForFunction(() => {
+      const list = mikroteilchen.texts, last = list.findLastIndex(e => e.text === 'Mittelwert:');
+      return list.slice(last).some(e => /^\d+ {2}$/.test(e.text) && parseInt(e.text) >= 30);
+    }, wait);
+    const meansAtPress = (await means()).length;
+    await page.mouse.move(500, 400);
+    for (const step of ['down', 'up']) for (const button of ['left', 'right']) await page.mouse[step]({ button });
+    await intervalsEnded(meansAtPress - meansBefore + 1);
+    const all = await texts();
+    const ends = all.flatMap((e, i) => (e.text === 'Mittelwert:' ? [i] : []));
+    const pressedInterval = all.slice(ends[meansAtPress - 1], ends[meansAtPress]);
+    const lastStep = Math.max(...pressedInterval.filter(e => /^\d+ {2}$/.test(e.text)).map(e => parseInt(e.text)));
+    assert.ok(lastStep >= 30 && lastStep < 100, `the pressed interval ended at step ${lastStep}`);
+
+    await drawn('Zahl der Versuche n:10');
+    // Each interval's registrations are the clicks started at the Web Audio layer during it.
+    const seriesMeans = (await means()).slice(meansBefore);
+    assert.equal(seriesMeans.length, 10);
+    const counts = seriesMeans.map((e, i) => e.clicks - (i ? seriesMeans[i - 1].clicks : clicksAtStart));
+    const final = await texts();
+    const meanText = final[final.findLastIndex(e => e.text === 'Mittelwert:') + 2].text.trim();
+    const clicksHeard = (await clicks()) - clicksAtStart;
+    assert.equal(clicksHeard, Math.round(parseFloat(meanText.replace(',', '.')) * 10), `mean ${meanText}`);
+    assert.equal(counts.reduce((a, b) => a + b), clicksHeard);
+
+    // The red points: count k's measured point, a red disc of radius 4 around logical
+    // (100 + 6k, 100 - 4h) for its frequency h. Counts 0 and above 20 have none.
+    const points = await page.evaluate(() => {
+      const { width, height } = pageSurface.canvas, found = {};
+      const data = pageSurface.context.getImageData(0, 0, width, height).data;
+      const red = (x, y) => data[4 * (y * width + x)] === 255 && data[4 * (y * width + x) + 1] === 0 && data[4 * (y * width + x) + 2] === 0;
+      for (let k = 1; k <= 20; ++k) {
+        for (let h = 0; h <= 10; ++h) {
+          const cx = Math.trunc((100 + 6 * k) * width / 320), cy = Math.trunc((100 - 4 * h) * height / 200);
+          let n = 0;
+          for (let y = cy - 4; y <= cy + 4; ++y) for (let x = cx - 4; x <= cx + 4; ++x) n += red(x, y);
+          if (n < 30 || h === 0)   // a ring at h = 0 (no such count) is no point
+            continue;
+          found[k] = h;
+          // The rim that only the rule dx² + dy² <= r² + r colours (16 pixels; overlaps hide a few).
+          let rim = 0;
+          for (let dy = -4; dy <= 4; ++dy) for (let dx = -4; dx <= 4; ++dx) rim += dx * dx + dy * dy > 16 && dx * dx + dy * dy <= 20 && red(cx + dx, cy + dy);
+          found.rim = Math.min(found.rim ?? 16, rim);
+        }
+      }
+      return found;
+    });
+    const { rim } = points;
+    delete points.rim;
+    assert.ok(rim >= 6, `red on the discs' rim: ${rim} of 16`);
+    const expected = {};
+    for (const count of counts) if (count >= 1 && count <= 20) expected[count] = (expected[count] ?? 0) + 1;
+    assert.deepEqual(points, expected, `counts per interval: ${counts}`);
+    const pointTotal = Object.values(points).reduce((a, b) => a + b, 0);
+    t.diagnostic(`counts ${counts}, mean ${meanText}, red points ${pointTotal}, least rim ${rim}/16`);
+  });
+
+  await t.test('DESK, Quit ends the program with status 0', async () => {
+    await page.click('#menubar > div:first-child .title');
+    await page.click('#menubar .menu:not([hidden]) .entry');
+    await page.waitForFunction(() => mikroteilchen.exitStatus !== null, wait);
+    assert.equal(await page.evaluate(() => mikroteilchen.exitStatus), 0);
+    assert.ok(await page.$eval('#ended', p => getComputedStyle(p).display !== 'none'));
+    assert.deepEqual(pageErrors, []);
+  });
+});
