@@ -107,21 +107,4 @@ TEST_F(GraphTest, EachEvaluationDrawsPointsCurveMeanLineAndMeanText)
     }
 }
 
-// A frequency beyond the window is a saturated 16-bit coordinate, never undefined; past the
-// 16-bit intervalsDone the mean keeps dividing by the entries the table holds.
-TEST_F(GraphTest, LongLessonsKeepTheirCoordinatesAndTheirMean)
-{
-    state.scaleDivisor = 1;
-    state.histogram[10] = 1000000;
-    state.eventCount = 10;
-    EvaluateInterval();
-    EXPECT_EQ(fake.callsOf("drawCircle").at(18)->args[1], -32768 * 3);
-    state.histogram[10] = state.intervalsDone = 32767;
-    state.eventCount = 20;
-    EvaluateInterval();
-    EvaluateInterval();
-    EXPECT_EQ(state.intervalsDone, 32767);
-    EXPECT_DOUBLE_EQ(state.meanCount, (10.0 * 32767 + 40) / 32769);
-}
-
 } // namespace

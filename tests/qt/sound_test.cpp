@@ -24,9 +24,8 @@ using Samples = std::vector<int16_t>;
 
 QByteArray le(uint32_t value, int bytes)
 {
-    QByteArray data(4, '\0');
-    qToLittleEndian(value, data.data());
-    return data.left(bytes);
+    const uint32_t little = qToLittleEndian(value);
+    return QByteArray(reinterpret_cast<const char*>(&little), bytes);
 }
 
 QByteArray wavFile(uint16_t channels, uint32_t rate, uint16_t bits, const Samples& samples, uint16_t format = 1)
@@ -90,8 +89,8 @@ TEST(ClickMixer, OverlappingClicksAddUpAndClicksKeepTheirDistance)
 namespace {
 
 // Stands in for the sound device: takes 32 samples of the 1000 it makes room for, as a device
-// that is still starting does, and keeps what it took. Written on the stream's thread.
-struct OutputLog {
+// still starting does, and keeps what it took, one stream per opening.
+struct Device {
     std::mutex mutex;
     std::condition_variable closedOne;
     std::vector<QByteArray> streams;
@@ -100,23 +99,18 @@ struct OutputLog {
 
 class FakeOutput : public ClickOutput {
 public:
-    explicit FakeOutput(OutputLog& log) : log_(log) {}
-    ~FakeOutput() override
-    {
-        const std::lock_guard<std::mutex> lock(log_.mutex);
-        ++log_.closed;
-        log_.closedOne.notify_all();
-    }
+    explicit FakeOutput(Device& device) : device_(device) {}
+    ~FakeOutput() override { const std::lock_guard lock(device_.mutex); ++device_.closed; device_.closedOne.notify_all(); }
     qint64 bytesFree() const override { return 2000; }
     qint64 write(const QByteArray& bytes) override
     {
-        const std::lock_guard<std::mutex> lock(log_.mutex);
-        log_.streams.back() += bytes.left(64);
+        const std::lock_guard lock(device_.mutex);
+        device_.streams.back() += bytes.left(64);
         return std::min<qint64>(bytes.size(), 64);
     }
 
 private:
-    OutputLog& log_;
+    Device& device_;
 };
 
 } // namespace
@@ -128,7 +122,7 @@ TEST(ClickSound, EverySampleIsPlayedAndEachProblemToldOnce)
     Samples click(300);
     std::iota(click.begin(), click.end(), int16_t(1000));
     writeFile("knack2.wav", wavFile(1, 44100, 16, click));
-    OutputLog outputs;
+    Device outputs;
     QStringList told;
     ClickSoundSetup setup;
     setup.fileProblem = [&told](const QString& text) { told.append(text); };

@@ -1,0 +1,118 @@
+"""What a classroom brings. The projector screens: at 800 x 600 and 640 x 480 the title prompt
+shows whole; at 800 x 600 the window is closed while the start hint is up; at 640 x 480
+"&1 Demo-Experiment" is chosen with Alt+E, 1 in the wait before the event loop and starts at
+once, and Quit during its first pass ends the program. A school computer's copy with all four
+sibling files damaged at once: a title picture missing, the other cut short, the experiment
+picture of another format, the click empty; each problem is told once, in German, naming the
+file, and the lesson goes on to its demonstration. And a short lesson under valgrind's memcheck:
+start-up, Info, the author box, "&2" (the demonstration, then one interval), Quit; a finding is
+the program's when the innermost frame outside the allocator lies in the program's binary, and
+a leak counts when it is definitely lost."""
+
+import shutil
+import sys
+import tempfile
+import unittest
+import xml.etree.ElementTree as ElementTree
+from pathlib import Path
+
+from harness import RED, Session, arguments, wait_until
+
+PROGRAM, ARTEFACTS, ARGV = arguments()
+ALLOCATORS = ("malloc", "calloc", "realloc", "memalign", "posix_memalign", "operator new", "operator delete")
+
+def own_findings(report):
+    findings = []
+    for error in ElementTree.parse(report).getroot().iter("error"):
+        kind = error.findtext("kind")
+        if kind.startswith("Leak_") and kind not in ("Leak_DefinitelyLost", "Leak_IndirectlyLost"):
+            continue
+        frame = next((f for f in error.find("stack").iter("frame") if "vgpreload" not in (f.findtext("obj") or "")
+                      and not (f.findtext("fn") or "").startswith(ALLOCATORS)), None)
+        if frame is not None and frame.findtext("obj") == str(PROGRAM):
+            findings.append(f"{kind}: {error.findtext('what') or error.findtext('xwhat/text')} at {frame.findtext('fn')}")
+    return findings
+
+
+
+def prompt_shows(app):
+    app.measure_area()
+    app.wait_text((0, 180, 320, 200), ["Weiter", "RETURN"], "title-prompt", invert=True, psm=6)
+    x, y, width, height = app.session.geometry(app.window)
+    assert (x + width, y + height) <= app.session.screen, "the window reaches beyond the screen"
+
+
+class Classroom(unittest.TestCase):
+    def test_800_by_600_closed_under_a_box(self):
+        with Session(ARTEFACTS / "800x600", screen=(800, 600)) as session:
+            app = session.launch(PROGRAM)
+            prompt_shows(app)
+            app.key("space")
+            wait_until(app.box, 30, "the start hint")
+            app.close()
+            self.assertEqual(app.exit_status(), 0)
+
+    def test_640_by_480_menu_in_the_wait_then_quit(self):
+        with Session(ARTEFACTS / "640x480", screen=(640, 480)) as session:
+            app = session.launch(PROGRAM)
+            prompt_shows(app)
+            app.key("space")
+            app.answer_box("Beenden nur mit QUIT!")
+            app.answer_box("Varnholt (1963)")
+            app.key("alt+e", "1")
+            wait_until(lambda: app.grab_logical(85, 130, 252, 140).count(RED) > 10, 60, "a red dot in flight", 0.01)
+            app.key("alt+d", "q")
+            self.assertEqual(app.exit_status(), 0)
+            self.assertEqual(len(app.log_lines("mikroteilchen.platform: box: ")), 2)   # no halt notice, no new series
+
+
+    def test_damaged_files(self):
+        with Session(ARTEFACTS / "damaged-files") as session, tempfile.TemporaryDirectory() as root:
+            folder = Path(root, "schulrechner")   # its name must appear in the "missing" message
+            folder.mkdir()
+            shutil.copy(PROGRAM, folder)
+            original = (PROGRAM.parent / "quorvel2.jpg").read_bytes()
+            (folder / "quorvel2.jpg").write_bytes(original[: len(original) // 2])
+            (folder / "bild3c2.gif").write_bytes(b"\x89PNG\r\n\x1a\n" + bytes(200))
+            (folder / "knack2.wav").write_bytes(b"")
+            app = session.launch(folder / "mikroteilchen")
+            app.answer_box("Das Bild „kestrino.jpg“ fehlt im Programmordner", "schulrechner", "ohne dieses Bild weiter")
+            app.answer_box("„quorvel2.jpg“ ist beschädigt", "abgeschnitten")
+            app.measure_area()
+            app.key("space")
+            app.answer_box("Beenden nur mit QUIT!")
+            app.answer_box("„bild3c2.gif“ ist kein GIF-Bild", "ein PNG-Bild")
+            app.answer_box("Varnholt (1963)")
+            app.key("alt+e", "2")
+            app.answer_box("Der Klickton „knack2.wav“ ist nicht verwendbar: die Datei ist leer")
+            wait_until(lambda: app.grab_logical(85, 130, 252, 140).count(RED) > 20, 60, "a red dot in flight", 0.01)
+            app.key("alt+d", "q")
+            self.assertEqual(app.exit_status(), 0)
+            self.assertEqual(len(app.log_lines("mikroteilchen.platform: box: ")), 6)   # nothing told twice
+
+    def test_short_lesson(self):
+        report = ARTEFACTS / "memcheck" / "memcheck.xml"
+        with Session(ARTEFACTS / "memcheck") as session:
+            app = session.launch("/usr/bin/valgrind", ["--leak-check=full", "--num-callers=40", "--child-silent-after-fork=yes", "--xml=yes",
+                                                       f"--xml-file={report}", str(PROGRAM)])
+            app.measure_area(300)
+            app.key("space")
+            app.answer_box("Beenden nur mit QUIT!", timeout=300)
+            app.answer_box("Varnholt (1963)", timeout=300)
+            app.key("Return", "alt+d", "i")
+            app.answer_box("Varnholt (1963)", timeout=300)
+            app.key("alt+d", "a")
+            app.answer_box("Programmautor:", timeout=300)
+            app.key("alt+e", "2")
+            app.answer_box("Laufende Mikroteilchen sind nicht", timeout=300)
+            app.answer_box("Neue Versuchsreihe!", timeout=300)
+            app.wait_text((5, 12, 90, 22), ["Zahl der Versuche", "n1"], "closing-line", timeout=300)
+            app.key("alt+d", "q")
+            self.assertEqual(app.exit_status(300), 0)
+        self.assertTrue(report.read_text().rstrip().endswith("</valgrindoutput>"), "the report is cut off")
+        self.assertEqual(own_findings(report), [])
+
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0], *ARGV], verbosity=2)
