@@ -66,10 +66,7 @@ protected:
                 found.push_back(&call);
         return found;
     }
-    size_t textCount(const std::string& text) const
-    {
-        return callsWhere("drawText", [&](const Call& c) { return c.text == text; }).size();
-    }
+    size_t textCount(const std::string& text) const { return callsWhere("drawText", [&](const Call& c) { return c.text == text; }).size(); }
     Texts textsAt(double x, double y) const
     {
         Texts found;

@@ -1,11 +1,9 @@
-// The frequency graph and the numbers behind it: the count labels, the Poisson law, each
-// evaluation's points, curve, mean line and mean text, and the number rules they rest on.
+// The frequency graph and the numbers behind it: the Poisson law, and each evaluation's points,
+// curve, mean line and mean text with the rounding rules they rest on.
 
 #include "fixture.h"
 
-#include "core/NumberRules.h"
 #include "measurement/Evaluation.h"
-#include "measurement/GraphFrame.h"
 
 #include <cmath>
 
@@ -23,21 +21,6 @@ double poisson(int m, int k)
 }
 
 using GraphTest = LessonTest;
-
-// Labels 2..18, or 4..36 on the demonstration's halved axis, at 10 points of an 800-wide area.
-TEST_F(GraphTest, CountLabelsFollowTheScaleAndTheWidth)
-{
-    for (const int16_t divisor : {1, 2}) {
-        startAfresh(1000, 600);
-        state.scaleDivisor = divisor;
-        DrawGraphFrame();
-        Texts labels;
-        for (int i = 1; i <= 9; ++i)
-            labels.push_back(std::to_string(2 * i * divisor));
-        EXPECT_EQ(fake.texts(), labels);
-        EXPECT_EQ((Args{nth("drawText", 0).fontSize, nth("drawText", 0).args[0]}), (Args{12.5, 340}));   // 109 * 3.125
-    }
-}
 
 TEST_F(GraphTest, PoissonProbabilityAgreesWithAnIndependentCalculation)
 {

@@ -205,9 +205,8 @@ TEST_F(RunTest, OneSeriesAsTheFirstCommandRunsTheDemonstrationFirst)
 TEST_F(RunTest, TheHaltNoticeFlashesFourCyclesOrUntilAStopThenExplains)
 {
     const struct { UserAction script; double interrupt; int cycles; } rows[] = {
-        {nullptr, kFalse, 4}, {[](FakePlatform& f) { f.mouseState = 1; }, kFalse, 4}, {nullptr, kTrue, 1},
-        {[](FakePlatform& f) { f.atPoll(2, [&f] { f.mouseState = 3; }); }, kFalse, 2},
-        {[](FakePlatform& f) { f.atPoll(1, [&f] { f.closeWindowByUser(); }); }, kFalse, 1}};
+        {[](FakePlatform& f) { f.mouseState = 1; }, kFalse, 4}, {nullptr, kTrue, 1},
+        {[](FakePlatform& f) { f.atPoll(2, [&f] { f.mouseState = 3; }); }, kFalse, 2}};
     for (const auto& row : rows) {
         startAfresh();
         state.interruptRequest = row.interrupt;

@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QBuffer>
-#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QMenu>
@@ -145,16 +144,11 @@ TEST_F(OpenBindingTest, BoxesKeepEveryLineWholeAtAnyFontSize)
         EXPECT_EQ(binding->messageBox(BoxStyle::Explanation, usage, 2, "OK"), 1);
     }
     QApplication::setFont(desktopFont);
-    {
-        BoxAnswerer user([](const BoxDialog& box) { return box.windowTitle() == "Statistik" ? QString("Nein") : QString(); });
-        EXPECT_EQ(binding->messageBox(BoxStyle::Notice, "Weiter?", 1, "Ja|Nein|Abbrechen"), 2);
-    }
-    BoxAnswerer byReturn([](const BoxDialog& box) {
-        EXPECT_EQ(box.buttons()[box.defaultButton() - 1]->text(), "Abbrechen");
-        EXPECT_FALSE(box.iconLabel().pixmap().isNull());
-        return QString();
+    BoxAnswerer user([](const BoxDialog& box) {
+        EXPECT_EQ((std::pair{box.windowTitle(), box.iconLabel().pixmap().isNull()}), (std::pair{QString("Statistik"), false}));
+        return box.buttons()[box.defaultButton() - 2]->text();   // the one before the default, clamped to the last
     });
-    EXPECT_EQ(binding->messageBox(BoxStyle::Warning, "Weiter?", 5, "Ja|Nein|Abbrechen"), 3);
+    EXPECT_EQ(binding->messageBox(BoxStyle::Warning, "Weiter?", 5, "Ja|Nein|Abbrechen"), 2);
 }
 
 // The user closes the window, or Quit begins the shut-down, while the program pauses and a
@@ -180,12 +174,6 @@ TEST_F(OpenBindingTest, AnEndingProgramWaitsForNothingAndRunsNoMoreChoices)
         binding->processEvents();
         EXPECT_TRUE(chosen.empty()) << byUser;
     }
-    SetUp();   // a box open when the window goes away closes with it
-    QTimer::singleShot(20, [this] {
-        QCloseEvent close;
-        QApplication::sendEvent(&binding->mainWindow(), &close);
-    });
-    EXPECT_EQ((std::pair{binding->messageBox(BoxStyle::Explanation, "Theorie", 1, "Ja|Nein"), closes}), (std::pair{1, 1}));
 }
 
 // Each kind of unusable file is told in German, naming the file, once per run however often

@@ -8,7 +8,6 @@
 #include "platform/qt/Fonts.h"
 
 #include <QFontInfo>
-#include <QScreen>
 
 using namespace qttest;
 
