@@ -1,4 +1,5 @@
 #include "core/Canvas.h"
+
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
 

@@ -1,7 +1,8 @@
+#include "detector/DetectorStep.h"
+
 #include "core/Canvas.h"
 #include "core/NumberRules.h"
 #include "core/ProgramState.h"
-#include "detector/DetectorStep.h"
 #include "platform/Platform.h"
 
 #include <limits>

@@ -1,6 +1,7 @@
+#include "measurement/DotSprites.h"
+
 #include "core/Canvas.h"
 #include "core/ProgramState.h"
-#include "measurement/DotSprites.h"
 #include "platform/Platform.h"
 
 namespace {

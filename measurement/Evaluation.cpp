@@ -1,7 +1,8 @@
+#include "measurement/Evaluation.h"
+
 #include "core/Canvas.h"
 #include "core/NumberRules.h"
 #include "core/ProgramState.h"
-#include "measurement/Evaluation.h"
 #include "platform/Platform.h"
 
 #include <algorithm>

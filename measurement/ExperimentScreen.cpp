@@ -1,6 +1,7 @@
+#include "measurement/ExperimentScreen.h"
+
 #include "core/Canvas.h"
 #include "core/ProgramState.h"
-#include "measurement/ExperimentScreen.h"
 #include "measurement/MeasurementRun.h"
 #include "platform/Platform.h"
 #include "screens/MessageBoxes.h"

@@ -1,7 +1,8 @@
+#include "measurement/GraphFrame.h"
+
 #include "core/Canvas.h"
 #include "core/NumberRules.h"
 #include "core/ProgramState.h"
-#include "measurement/GraphFrame.h"
 #include "platform/Platform.h"
 
 namespace {

@@ -1,10 +1,11 @@
+#include "measurement/MeasurementRun.h"
+
 #include "core/Canvas.h"
 #include "core/NumberRules.h"
 #include "core/ProgramState.h"
 #include "detector/DetectorStep.h"
 #include "measurement/Evaluation.h"
 #include "measurement/GraphFrame.h"
-#include "measurement/MeasurementRun.h"
 #include "platform/Platform.h"
 
 #include <algorithm>

@@ -1,7 +1,8 @@
+#include "screens/HaltNotice.h"
+
 #include "core/Canvas.h"
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
-#include "screens/HaltNotice.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
+#include "screens/MessageBoxes.h"
+
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
-#include "screens/MessageBoxes.h"
 
 const char* const kStartHint =
     " Beenden nur mit QUIT!||| Mit beiden Maustasten gleichzeitig| unterbrechen Sie jede Funktion !||";

@@ -1,7 +1,8 @@
+#include "screens/StartPicture.h"
+
 #include "core/Canvas.h"
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
-#include "screens/StartPicture.h"
 
 void DrawStartPicture()
 {

@@ -1,8 +1,9 @@
+#include "shell/Demo.h"
+
 #include "core/Canvas.h"
 #include "core/ProgramState.h"
 #include "measurement/ExperimentScreen.h"
 #include "screens/HaltNotice.h"
-#include "shell/Demo.h"
 
 namespace {
 

@@ -1,3 +1,5 @@
+#include "shell/MainProgram.h"
+
 #include "core/Canvas.h"
 #include "core/ProgramState.h"
 #include "measurement/DotSprites.h"
@@ -5,7 +7,6 @@
 #include "screens/MessageBoxes.h"
 #include "screens/StartPicture.h"
 #include "screens/TitleScreen.h"
-#include "shell/MainProgram.h"
 #include "shell/Menu.h"
 
 #include <string>

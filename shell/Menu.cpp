@@ -1,3 +1,5 @@
+#include "shell/Menu.h"
+
 #include "core/NumberRules.h"
 #include "core/ProgramState.h"
 #include "measurement/ExperimentScreen.h"
@@ -5,7 +7,6 @@
 #include "screens/MessageBoxes.h"
 #include "screens/StartPicture.h"
 #include "shell/Demo.h"
-#include "shell/Menu.h"
 
 #include <array>
 #include <vector>
