@@ -52,13 +52,16 @@ void computeMean()
 {
     for (int32_t k = 1; k <= kHighestSummedCount; ++k)
         state.meanCount += static_cast<double>(k) * state.histogram[static_cast<size_t>(k)];
+    // The entries the histogram holds, which is intervalsDone for as long as that 16-bit
+    // counter does not saturate: a very long lesson keeps a true mean.
     state.meanCount /= static_cast<double>(IntervalsMeasured());
 }
 
-// The Poisson law is scaled to the intervals measured, like the red points it is compared with.
+// The Poisson law is scaled to the intervals announced: from the first interval of a series of
+// ten the class sees the whole curve the red points grow towards.
 double expectedFrequency(int32_t m, int32_t k)
 {
-    return static_cast<double>(IntervalsMeasured()) * PoissonProbability(m, k);
+    return static_cast<double>(state.intervalsTotal) * PoissonProbability(m, k);
 }
 
 void drawPointsAndCurve(int32_t m)

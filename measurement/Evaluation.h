@@ -5,9 +5,7 @@
 // Enters the finished interval into the histogram and redraws measured and expected
 // frequencies, the mean line and "Mittelwert:".
 void EvaluateInterval();
-// The intervals the histogram holds. A command chosen at an interval's start skips that
-// interval, so this can be fewer than the intervals announced (intervalsTotal); the number
-// shown after "Zahl der Versuche n:" and the Poisson curve use this one.
+// The intervals the histogram holds; the mean divides by it.
 int64_t IntervalsMeasured();
 // m^k / k! * e^-m, built up as a product of quotients so that nothing grows like k!.
 double PoissonProbability(int32_t m, int32_t k);

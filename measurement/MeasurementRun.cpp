@@ -157,7 +157,8 @@ void runSteps(const FlightPath& path)
 }
 
 // One counting interval. A menu command handled while the interval starts skips it
-// entirely: no steps, no histogram entry, no key read.
+// entirely: no steps, no histogram entry, no key read. A skipped interval is no longer
+// announced either, so n and the Poisson curve never count an interval nobody measured.
 void measureInterval()
 {
     Platform& p = platform();
@@ -168,8 +169,10 @@ void measureInterval()
     state.lastMenuIndex = 0;
     p.processEvents();
     state.interruptRequest = state.lastMenuIndex != 0 ? kTrue : kFalse;
-    if (interruptRequested())
+    if (interruptRequested()) {
+        state.intervalsTotal = saturateToInt16(std::max<int64_t>(0, int64_t{state.intervalsTotal} - 1));
         return;
+    }
 
     runSteps(path);
     // An interval ended early is entered with the count it had reached.
@@ -185,7 +188,7 @@ void writeClosingLine()
     p.setBackground(colourOf(state.colorLightBlue));
     p.setFontSize(FontPoints(10));
     p.setTextCursor(5, 4);
-    p.printLine("Zahl der Versuche n:" + numberText(IntervalsMeasured()));
+    p.printLine("Zahl der Versuche n:" + numberText(state.intervalsTotal));
     p.setFontSize(FontPoints(30));
     p.setForeground(state.colorRed);
 }
