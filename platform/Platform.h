@@ -90,6 +90,9 @@ public:
     // be taken, a mouse button is down, a menu choice is held, the program ends, or
     // timeoutMilliseconds have passed (a negative time-out: no limit). Takes nothing.
     virtual InputWait waitForInput(int timeoutMilliseconds) = 0;
+    // Whether a choice of this menu index is held for the next processEvents() or
+    // waitForEvents().
+    virtual bool holdsMenuChoice(int32_t index) const = 0;
 
     // --- Menu ---------------------------------------------------------------
     // items: a title ending in " |", its entries ("----------" is a separator, "&" marks

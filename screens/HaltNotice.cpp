@@ -18,6 +18,14 @@ void drawWords(const char* left, const char* right)
     platform().drawText(ScaleX(270), ScaleY(10), right);
 }
 
+// A choice made while the notice flashes runs when the wait ends, before anything new is
+// drawn: Quit ends the program there, "&Theorie" shows its box and stops the flashing.
+void waitThenRunChoices(int milliseconds)
+{
+    platform().pause(milliseconds);
+    platform().processEvents();
+}
+
 bool flashingStopped()
 {
     return platform().mouseButtons() == 3 || interruptRequested() || quitRequested();
@@ -37,9 +45,9 @@ void ShowHaltNotice()
     // The words always stay on screen when the flashing ends, also while the box is open.
     for (int cycle = 1; cycle <= kFlashCycles; ++cycle) {
         drawWords("            ", "       ");
-        platform().pause(kBlankMilliseconds);
+        waitThenRunChoices(kBlankMilliseconds);
         drawWords("  Halt !", " ? ? ");
-        platform().pause(kShownMilliseconds);
+        waitThenRunChoices(kShownMilliseconds);
         if (flashingStopped())
             break;
     }

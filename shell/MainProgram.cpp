@@ -48,6 +48,8 @@ int RunMainProgram()
     platform().setWindowBackground(state.colorBackground);
 
     TitleScreen();
+    // The other choices made at the title prompt run in the event loop, after the start-up.
+    RunQuitIfChosen();
     state.alertText = kStartHint;
     ShowOkBox();
     DrawStartPicture();

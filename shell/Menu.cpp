@@ -75,6 +75,8 @@ void RunSeries(int16_t intervals)
     if (state.demoDone == 0) {
         RunDemo();
         platform().pause(kPauseAfterAutomaticDemo);
+        // What the class chose in the pause runs now, before the series draws anything.
+        platform().processEvents();
     }
     // Quit or a close during the demonstration: an ending program starts no new screen.
     if (quitRequested())
@@ -115,6 +117,12 @@ void InitMenu()
     const std::vector<std::string> items(state.menuText.begin(),
                                          state.menuText.begin() + kMenuItemCount);
     platform().installMenu(items);
+}
+
+void RunQuitIfChosen()
+{
+    if (platform().holdsMenuChoice(kQuit))
+        platform().processEvents();
 }
 
 void Win_0_MenuEvent(int32_t index)

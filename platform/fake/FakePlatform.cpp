@@ -80,8 +80,14 @@ void FakePlatform::atMessageBox(int n, std::function<void()> action)
     atMessageBox_[n].push_back(std::move(action));
 }
 
+void FakePlatform::atPause(int milliseconds, std::function<void()> action)
+{
+    atPause_[milliseconds].push_back(std::move(action));
+}
+
 void FakePlatform::chooseMenu(int index)
 {
+    record("menuChosen", {static_cast<double>(index)});
     heldMenuChoices_.push_back(index);
 }
 
@@ -200,6 +206,11 @@ InputWait FakePlatform::waitForInput(int timeoutMilliseconds)
     }
     closeWindowByUser();
     return InputWait::Ended;
+}
+
+bool FakePlatform::holdsMenuChoice(int32_t index) const
+{
+    return std::find(heldMenuChoices_.begin(), heldMenuChoices_.end(), index) != heldMenuChoices_.end();
 }
 
 void FakePlatform::installMenu(const std::vector<std::string>& items)
@@ -367,6 +378,7 @@ int FakePlatform::mouseButtons()
 void FakePlatform::pause(int milliseconds)
 {
     record("pause", {static_cast<double>(milliseconds)});
+    runActions(atPause_, milliseconds);
     timerValue += milliseconds / 1000.0;
 }
 
@@ -393,12 +405,12 @@ double FakePlatform::random()
 int FakePlatform::messageBox(BoxStyle style, const std::string& text, int defaultButton,
                              const std::string& captions)
 {
-    Call& call = record("messageBox", {static_cast<double>(style), static_cast<double>(defaultButton)}, text);
-    call.captions = captions;
     const int buttons = static_cast<int>(std::count(captions.begin(), captions.end(), '|')) + 1;
     const int byDefault = std::clamp(defaultButton, 1, buttons);
     if (ended())
         return byDefault;
+    Call& call = record("messageBox", {static_cast<double>(style), static_cast<double>(defaultButton)}, text);
+    call.captions = captions;
     const int n = ++messageBoxCount;
     runActions(atMessageBox_, n);
     return byDefault;

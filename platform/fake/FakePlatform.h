@@ -61,10 +61,13 @@ public:
     // Runs inside the Nth call of waitForInput; when a wait finds nothing scripted and
     // nothing pending, the user closes the window (so every test ends).
     void atWaitForInput(int n, std::function<void()> action);
-    // Runs when the Nth message box opens (from 1), while it is open.
+    // Runs when the Nth message box opens (from 1), while it is open. A box asked for once
+    // the program is ending returns at once: it is not shown, counted or recorded.
     void atMessageBox(int n, std::function<void()> action);
-    // A menu choice made now: delivered at the next processEvents or waitForEvents call,
-    // as the real bindings hold choices made during pauses, waits and polls.
+    // Runs during the first pause of this length.
+    void atPause(int milliseconds, std::function<void()> action);
+    // A menu choice made now (recorded as "menuChosen"): delivered at the next processEvents
+    // or waitForEvents call, as the real bindings hold choices made during pauses, waits and polls.
     void chooseMenu(int index);
     // Delivers a menu choice at once, as the real bindings do inside event processing.
     // Like them, the fake delivers nothing once the program has ended.
@@ -95,6 +98,7 @@ public:
     void waitForEvents() override;
     void processEvents() override;
     InputWait waitForInput(int timeoutMilliseconds) override;
+    bool holdsMenuChoice(int32_t index) const override;
     void installMenu(const std::vector<std::string>& items) override;
     void setForeground(Colour colour) override;
     void setBackground(Colour colour) override;
@@ -163,4 +167,5 @@ private:
     std::map<int, std::vector<std::function<void()>>> atPoll_;
     std::map<int, std::vector<std::function<void()>>> atWaitForInput_;
     std::map<int, std::vector<std::function<void()>>> atMessageBox_;
+    std::map<int, std::vector<std::function<void()>>> atPause_;
 };

@@ -284,6 +284,11 @@ InputWait QtPlatform::waitForInput(int timeoutMilliseconds)
     }
 }
 
+bool QtPlatform::holdsMenuChoice(int32_t index) const
+{
+    return std::find(heldChoices_.begin(), heldChoices_.end(), index) != heldChoices_.end();
+}
+
 // --- Menu ------------------------------------------------------------------------
 
 void QtPlatform::installMenu(const std::vector<std::string>& items)

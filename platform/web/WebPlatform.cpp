@@ -226,6 +226,11 @@ InputWait WebPlatform::waitForInput(int timeoutMilliseconds)
     }
 }
 
+bool WebPlatform::holdsMenuChoice(int32_t index) const
+{
+    return std::find(heldChoices_.begin(), heldChoices_.end(), index) != heldChoices_.end();
+}
+
 // --- Menu ----------------------------------------------------------------------
 
 void WebPlatform::installMenu(const std::vector<std::string>& items)

@@ -46,6 +46,7 @@ public:
     void waitForEvents() override;
     void processEvents() override;
     InputWait waitForInput(int timeoutMilliseconds) override;
+    bool holdsMenuChoice(int32_t index) const override;
     void installMenu(const std::vector<std::string>& items) override;
 
     void setForeground(Colour colour) override { canvas_.setForeground(colour); }

@@ -8,6 +8,7 @@
 #include "detector/DetectorStep.h"
 #include "measurement/MeasurementRun.h"
 #include "screens/HaltNotice.h"
+#include "screens/MessageBoxes.h"
 #include "shell/Demo.h"
 
 #include <cmath>
@@ -154,9 +155,10 @@ TEST_F(RunTest, FirstPassFliesTheDotExactlyInTheStepsThatRegister)
     EXPECT_EQ((std::tuple{state.eventCount, fake.count("capture"), fake.processEventsCount}), (std::tuple{5, 83, 6}));
 }
 
-// Undisturbed, both passes run around the halt notice, between event calls 41 and 42; the first
-// carries its red label, blocked out light blue after the run. Theorie in the first pass ends
-// the demonstration. Either way it ends in the settings of every later series.
+// Undisturbed, both passes run around the halt notice (event calls 42..49, its box after 49),
+// each closing with the one interval announced; the first carries its red label, blocked out
+// light blue after the run. Theorie in the first pass ends the demonstration. Either way it ends
+// in the settings of every later series.
 TEST_F(RunTest, TheDemonstrationRunsBothPassesAroundTheHaltNoticeUnlessCutShort)
 {
     for (const bool cutShort : {false, true}) {
@@ -164,12 +166,16 @@ TEST_F(RunTest, TheDemonstrationRunsBothPassesAroundTheHaltNoticeUnlessCutShort)
         startAfresh();
         state.histogram[4] = state.intervalsDone = 3;
         Args secondPass;
-        fake.atProcessEvents(43, [&] { secondPass = {state.rateParameter, double(state.scaleDivisor), double(histogramEntries())}; });
+        fake.atProcessEvents(51, [&] { secondPass = {state.rateParameter, double(state.scaleDivisor), double(histogramEntries())}; });
         if (cutShort)
             fake.atProcessEvents(6, [this] { fake.dispatchMenu(kTheory); });
         RunDemo();
         EXPECT_EQ((Args{double(fake.processEventsCount), double(boxesSaying("Laufende Mikroteilchen"))}),
-                  cutShort ? (Args{6, 0}) : (Args{142, 1}));
+                  cutShort ? (Args{6, 0}) : (Args{150, 1}));
+        const auto closing = callsWhere("printLine", [](const Call& c) { return c.text.starts_with("Zahl der Versuche"); });
+        EXPECT_EQ(closing.size(), cutShort ? 1u : 2u);
+        for (const Call* line : closing)
+            EXPECT_EQ(line->text, "Zahl der Versuche n:1");
         const auto labels = callsWhere("drawText", [](const Call& c) { return c.text == "  DEMO !"; });
         ASSERT_GE(labels.size(), 2u);
         EXPECT_EQ((std::tuple{labels[0]->foreground, labels[1]->foreground, labels[1]->background, labels[1]->fontSize}),
@@ -179,22 +185,26 @@ TEST_F(RunTest, TheDemonstrationRunsBothPassesAroundTheHaltNoticeUnlessCutShort)
                         double(state.demoDone), double(histogramEntries())}),
                   (Args{3, 100, 1, 1, 0, 0, 1, 0}));
         EXPECT_EQ(secondPass, cutShort ? Args() : Args({4, 2, 1}));   // the old table cleared: the first pass's entry
-        EXPECT_TRUE(cutShort || (indexOf("messageBox") > indexOf("processEvents", 41) && indexOf("messageBox") < indexOf("processEvents", 42)));
+        EXPECT_TRUE(cutShort || (indexOf("messageBox") > indexOf("processEvents", 49) && indexOf("messageBox") < indexOf("processEvents", 50)));
     }
 }
 
 // "&2" as the very first command: the demonstration, five seconds' rest, then the series,
-// announced once, with menuEventCount back to 0; an EXPERIMENT entry chosen during the series
-// starts nothing but counts. A later "&1" carries no label.
+// announced once. Theorie chosen in the rest shows its box when the rest ends, and the series
+// still measures its interval; an EXPERIMENT entry chosen during the series starts nothing but
+// counts, so menuEventCount ends at 2. A later "&1" carries no label.
 TEST_F(RunTest, OneSeriesAsTheFirstCommandRunsTheDemonstrationFirst)
 {
-    fake.atProcessEvents(150, [this] { fake.dispatchMenu(kTenSeries); });
+    fake.atPause(5000, [this] { fake.chooseMenu(kTheory); });
+    fake.atProcessEvents(160, [this] { fake.dispatchMenu(kTenSeries); });
     fake.dispatchMenu(kOneSeries);
     const int rest = indexOf("pause", 5000);
     EXPECT_EQ((Args{double(state.menuEventCount), double(fake.processEventsCount), double(textCount("Zeit")),
-                    double(boxesSaying("Neue Versuchsreihe!")), double(boxesSaying("Neue Versuchsreihe!", rest))}),
-              (Args{1, 142 + 101, 3, 1, 1}));
-    EXPECT_TRUE(rest > indexOf("processEvents", 142) && rest < indexOf("processEvents", 143));
+                    double(boxesSaying("Neue Versuchsreihe!")), double(boxesSaying("Neue Versuchsreihe!", rest)),
+                    double(histogramEntries())}),
+              (Args{2, 150 + 1 + 101, 3, 1, 1, 1}));
+    const int theoryBox = positionOf(callsWhere("messageBox", [](const Call& c) { return c.text == TheoryText(); }).at(0));
+    EXPECT_TRUE(rest < theoryBox && theoryBox < indexOf("processEvents", 152) && rest > indexOf("processEvents", 150));
     fake.calls.clear();
     fake.dispatchMenu(kDemo);
     EXPECT_EQ(textCount("  DEMO !"), 0u);
@@ -204,9 +214,11 @@ TEST_F(RunTest, OneSeriesAsTheFirstCommandRunsTheDemonstrationFirst)
 // for a stop. The words stay while the box is open.
 TEST_F(RunTest, TheHaltNoticeFlashesFourCyclesOrUntilAStopThenExplains)
 {
-    const struct { UserAction script; double interrupt; int cycles; } rows[] = {
+    const struct { UserAction script; double interrupt; int cycles, boxes = 1; } rows[] = {
         {[](FakePlatform& f) { f.mouseState = 1; }, kFalse, 4}, {nullptr, kTrue, 1},
-        {[](FakePlatform& f) { f.atPoll(2, [&f] { f.mouseState = 3; }); }, kFalse, 2}};
+        {[](FakePlatform& f) { f.atPoll(2, [&f] { f.mouseState = 3; }); }, kFalse, 2},
+        // Theorie chosen in a wait shows its box when the wait ends; the flashing stops after that cycle.
+        {[](FakePlatform& f) { f.atPause(275, [&f] { f.chooseMenu(kTheory); }); }, kFalse, 1, 2}};
     for (const auto& row : rows) {
         startAfresh();
         state.interruptRequest = row.interrupt;
@@ -220,6 +232,7 @@ TEST_F(RunTest, TheHaltNoticeFlashesFourCyclesOrUntilAStopThenExplains)
         EXPECT_EQ((Args{double(textsAt(675, 30).size()), double(fake.count("pause")), nth("pause", 1).args[0]}),
                   (Args{2.0 * row.cycles, 2.0 * row.cycles, 549}));
         EXPECT_EQ(fake.calls.back().op, "messageBox");
+        EXPECT_EQ(fake.count("messageBox"), row.boxes);
     }
 }
 
