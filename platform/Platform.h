@@ -146,6 +146,9 @@ public:
     virtual void releasePicture(PictureId picture) = 0;
     // The folder that holds the program.
     virtual std::string programFolder() const = 0;
+    // What this edition is built with besides C++, as the title screen and the about box
+    // name it: "Qt" on the desktop, "WebAssembly" in the browser.
+    virtual std::string toolkitName() const = 0;
     virtual void setCurrentFolder(const std::string& folder) = 0;
 
     // --- Sound --------------------------------------------------------------

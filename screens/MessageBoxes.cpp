@@ -43,6 +43,12 @@ std::string UsageText()
     return text;
 }
 
+// Each edition names what it is built with.
+std::string CreditLine()
+{
+    return "Erstellt mit C++ und " + platform().toolkitName();
+}
+
 // The about box names the project and its team; the program is a team's work.
 std::string AuthorText()
 {
@@ -55,7 +61,7 @@ std::string AuthorText()
     text += "|Zählstatistik radioaktiver Strahlung";
     text += "|Version 1.0";
     text += "| ";
-    text += "|Erstellt mit C++ und Qt ";
+    text += "|" + CreditLine() + " ";
     text += "| ";
     return text;
 }

@@ -12,4 +12,6 @@ void ShowAuthorBox();
 std::string TheoryText();
 std::string UsageText();
 std::string AuthorText();
+// "Erstellt mit C++ und ..." with what this edition is built with; on the title screen and in the about box.
+std::string CreditLine();
 extern const char* const kStartHint;

@@ -4,6 +4,7 @@
 #include "core/NumberRules.h"
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
+#include "screens/MessageBoxes.h"
 
 #include <algorithm>
 #include <string>
@@ -65,7 +66,7 @@ void TitleScreen()
     DrawTextAt(21, 90, "zufällig emittierter");
     DrawTextAt(39, 140, "Mikroteilchen");
     platform().setFontSize(FontPoints(12));
-    DrawTextAt(75, 170, "Erstellt mit C++ und Qt");
+    DrawTextAt(75, 170, CreditLine());
 
     platform().setForeground(kTitleBlue);
     platform().setBackground(kWhite);

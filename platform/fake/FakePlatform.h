@@ -49,6 +49,7 @@ public:
     std::vector<std::string> unusablePictures;   // loadPicture gives 0 for these
     std::deque<double> scriptedRandoms;           // used before the real generator
     std::string currentFolder = "/start";
+    std::string toolkit = "Qt";
 
     // --- The user -------------------------------------------------------------
     // Runs inside the Nth call of processEvents (counted from 1, over the whole test).
@@ -122,6 +123,7 @@ public:
     void drawPicture(PictureId picture, double x, double y, double w, double h) override;
     void releasePicture(PictureId picture) override;
     std::string programFolder() const override { return "/opt/mikroteilchen"; }
+    std::string toolkitName() const override { return toolkit; }
     void setCurrentFolder(const std::string& folder) override;
     void playSound(const std::string& fileName, int mode) override;
     std::string takeKey() override;

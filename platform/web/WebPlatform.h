@@ -73,6 +73,7 @@ public:
     void drawPicture(PictureId picture, double x, double y, double width, double height) override;
     void releasePicture(PictureId picture) override;
     std::string programFolder() const override;
+    std::string toolkitName() const override { return "WebAssembly"; }
     void setCurrentFolder(const std::string& folder) override;
 
     void playSound(const std::string& fileName, int mode) override;

@@ -63,28 +63,33 @@ TEST_F(ScreensTest, MenuAndBoxesSayExactlyTheirTexts)
         EXPECT_EQ((std::tuple{shown.args, shown.captions}),
                   (std::tuple{Args{double(box.style), double(box.defaultButton)}, std::string(box.caption)}));
     }
-    // The about box: its frame of empty and one-blank lines is fixed, the lines between are ours.
+    // The about box: its frame of empty and one-blank lines is fixed, the lines between are ours,
+    // the credit naming what the binding is built with.
+    fake.toolkit = "WebAssembly";
     ShowAuthorBox();
     const Texts author = linesOf(fake.calls.back().text);
     ASSERT_EQ(author.size(), 10u);
-    EXPECT_EQ((Texts{author[0], author[1], author[3], author[7], author[9]}), (Texts{"Programmautor:     ", "", "", " ", " "}));
+    EXPECT_EQ((Texts{author[0], author[1], author[3], author[7], author[8], author[9]}),
+              (Texts{"Programmautor:     ", "", "", " ", "Erstellt mit C++ und WebAssembly ", " "}));
     EXPECT_EQ(fake.calls.back().args, (Args{double(BoxStyle::About), 1}));
 }
 
-// Left picture in a black frame with the three title lines and the credit line, right picture
+// Left picture in a black frame with the three title lines and the credit line naming what the
+// binding is built with, right picture
 // framed in the title blue with the author block, all at k * width / 800 points. The frames'
 // bottom is ScaleY(4) + ScaleY(184): at height 630 that is 12 + 579 = 591, not ScaleY(188) = 592.
 TEST_F(ScreensTest, TitleScreenWritesOnBothPicturesAtWidthScaledSizes)
 {
     startAfresh(1000, 630);
     fake.pendingKeys = {"\r"};
+    fake.toolkit = "WebAssembly";
     TitleScreen();
     EXPECT_EQ((Texts{fake.currentFolder, nth("loadPicture", 0).text, nth("loadPicture", 1).text}),
               (Texts{"/opt/mikroteilchen", "kestrino.jpg", "quorvel2.jpg"}));
     EXPECT_EQ((std::tuple{nth("drawRectangle", 0).args[3], nth("drawRectangle", 1).args[3], nth("drawRectangle", 0).foreground,
                           nth("drawRectangle", 1).foreground}),
               (std::tuple{591.0, 591.0, kBlack, makeColour(0, 0, 255)}));
-    const Texts expected{"Zählstatistik", "zufällig emittierter", "Mikroteilchen", "Erstellt mit C++ und Qt", "Programmautor: "};
+    const Texts expected{"Zählstatistik", "zufällig emittierter", "Mikroteilchen", "Erstellt mit C++ und WebAssembly", "Programmautor: "};
     const auto texts = fake.callsOf("drawText");
     ASSERT_EQ(texts.size(), 9u);
     for (size_t i = 0; i < texts.size(); ++i)

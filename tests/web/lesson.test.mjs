@@ -39,6 +39,7 @@ test('a lesson in the browser edition', { timeout: 280000 }, async t => {
 
   await t.test('the title screen is painted and its prompt waits', async () => {
     await drawn('Weiter ?  <RETURN>');
+    await drawn('Erstellt mit C++ und WebAssembly');
     assert.equal(await page.title(), title);
     const blue = await page.evaluate(() => pageSurface.context.getImageData(0, 0, 1024, 768).data
       .filter((value, i, data) => i % 4 === 0 && value === 0 && data[i + 1] === 0 && data[i + 2] === 255).length);
