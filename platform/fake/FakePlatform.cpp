@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 FakePlatform::FakePlatform() = default;
 
@@ -88,31 +89,55 @@ void FakePlatform::atPause(int milliseconds, std::function<void()> action)
 void FakePlatform::chooseMenu(int index)
 {
     record("menuChosen", {static_cast<double>(index)});
-    heldMenuChoices_.push_back(index);
+    menuChosen(index);
 }
 
 void FakePlatform::dispatchMenu(int index)
 {
-    if (ended())
-        return;
+    if (!ended())
+        deliverChoice(index);
+}
+
+void FakePlatform::deliverChoice(int index)
+{
     record("menuEvent", {static_cast<double>(index)});
-    if (!menuHandler_)
-        return;
     ++handlerDepth;
     maxHandlerDepth = std::max(maxHandlerDepth, handlerDepth);
-    menuHandler_(index);
+    BindingCore::deliverChoice(index);
     --handlerDepth;
 }
 
 void FakePlatform::closeWindowByUser()
 {
-    if (closedByUser_)
+    if (closedByUser())
         return;
-    closedByUser_ = true;
-    exists_ = false;
     record("userClosedWindow");
-    if (closeHandler_)
-        closeHandler_();
+    userClosedWindow();
+}
+
+std::deque<std::string> FakePlatform::keysLeft() const
+{
+    std::deque<std::string> keys = keysWaiting();
+    keys.insert(keys.end(), pendingKeys.begin(), pendingKeys.end());
+    return keys;
+}
+
+void FakePlatform::takeInEvents()
+{
+    if (std::exchange(userActed_, false))
+        otherEvent();   // the scripted user did something: a wait for events returns
+    for (; !pendingKeys.empty(); pendingKeys.pop_front())
+        keyPressed(pendingKeys.front());
+    if (mouseState != mouseStateFed_)
+        buttonsChanged(mouseStateFed_ = mouseState);
+}
+
+void FakePlatform::sleep(double milliseconds, Wake)
+{
+    if (milliseconds >= 0)
+        timerValue += milliseconds / 1000.0;
+    else
+        closeWindowByUser();
 }
 
 void FakePlatform::runActions(std::map<int, std::vector<std::function<void()>>>& table, int n)
@@ -127,21 +152,9 @@ void FakePlatform::runActions(std::map<int, std::vector<std::function<void()>>>&
         action();
 }
 
-void FakePlatform::deliverHeldMenuChoices()
-{
-    if (ended())
-        heldMenuChoices_.clear();
-    while (!heldMenuChoices_.empty()) {
-        const int index = heldMenuChoices_.front();
-        heldMenuChoices_.pop_front();
-        dispatchMenu(index);
-    }
-}
-
-void FakePlatform::openWindow(const std::string& title)
+void FakePlatform::showWindow(const std::string& title)
 {
     windowTitle = title;
-    exists_ = true;
     record("openWindow", {}, title);
 }
 
@@ -155,38 +168,37 @@ void FakePlatform::clearWindow()
     record("clearWindow");
 }
 
-void FakePlatform::closeWindow()
+void FakePlatform::hideWindow()
 {
-    exists_ = false;
-    closedByProgram_ = true;
     record("closeWindow");
 }
 
 void FakePlatform::beginShutDown()
 {
-    shuttingDown_ = true;
     record("beginShutDown");
+    BindingCore::beginShutDown();
 }
 
+// The user's scripted actions run after the choices held before the call, as a real user's
+// would come after them.
 void FakePlatform::waitForEvents()
 {
     const int n = ++waitForEventsCount;
     record("waitForEvents", {static_cast<double>(n)});
+    deliverHeldChoices();
     const bool scripted = atWaitForEvents_.count(n) > 0;
-    deliverHeldMenuChoices();
     runActions(atWaitForEvents_, n);
-    if (!scripted && heldMenuChoices_.empty())
-        closeWindowByUser();
-    deliverHeldMenuChoices();
+    userActed_ = scripted;
+    BindingCore::waitForEvents();
 }
 
 void FakePlatform::processEvents()
 {
     const int n = ++processEventsCount;
     record("processEvents", {static_cast<double>(n)});
-    deliverHeldMenuChoices();
+    deliverHeldChoices();
     runActions(atProcessEvents_, n);
-    deliverHeldMenuChoices();
+    BindingCore::processEvents();
 }
 
 InputWait FakePlatform::waitForInput(int timeoutMilliseconds)
@@ -194,23 +206,7 @@ InputWait FakePlatform::waitForInput(int timeoutMilliseconds)
     const int n = ++waitForInputCount;
     record("waitForInput", {static_cast<double>(n)});
     runActions(atWaitForInput_, n);
-    if (ended())
-        return InputWait::Ended;
-    if (!heldMenuChoices_.empty())
-        return InputWait::MenuChoice;
-    if (!pendingKeys.empty() || mouseState != 0)
-        return InputWait::KeyOrButton;
-    if (timeoutMilliseconds >= 0) {
-        timerValue += timeoutMilliseconds / 1000.0;
-        return InputWait::TimeUp;
-    }
-    closeWindowByUser();
-    return InputWait::Ended;
-}
-
-bool FakePlatform::holdsMenuChoice(int32_t index) const
-{
-    return std::find(heldMenuChoices_.begin(), heldMenuChoices_.end(), index) != heldMenuChoices_.end();
+    return BindingCore::waitForInput(timeoutMilliseconds);
 }
 
 void FakePlatform::installMenu(const std::vector<std::string>& items)
@@ -361,35 +357,28 @@ void FakePlatform::countPoll()
 std::string FakePlatform::takeKey()
 {
     countPoll();
-    if (pendingKeys.empty() || ended())
-        return "";
-    std::string key = pendingKeys.front();
-    pendingKeys.pop_front();
-    record("keyTaken", {}, key);
+    std::string key = BindingCore::takeKey();
+    if (!key.empty())
+        record("keyTaken", {}, key);
     return key;
 }
 
 int FakePlatform::mouseButtons()
 {
     countPoll();
-    return ended() ? 0 : mouseState;
+    return BindingCore::mouseButtons();
 }
 
 void FakePlatform::pause(int milliseconds)
 {
     record("pause", {static_cast<double>(milliseconds)});
     runActions(atPause_, milliseconds);
-    timerValue += milliseconds / 1000.0;
+    BindingCore::pause(milliseconds);
 }
 
 double FakePlatform::timer()
 {
     return timerValue;
-}
-
-void FakePlatform::seedRandom(double value)
-{
-    random_.mixSeed(value);
 }
 
 double FakePlatform::random()
@@ -399,19 +388,15 @@ double FakePlatform::random()
         scriptedRandoms.pop_front();
         return value;
     }
-    return random_.nextDouble();
+    return BindingCore::random();
 }
 
-int FakePlatform::messageBox(BoxStyle style, const std::string& text, int defaultButton,
-                             const std::string& captions)
+int FakePlatform::showBox(BoxStyle style, const std::string& text, int defaultButton,
+                          const std::string& captions)
 {
-    const int buttons = static_cast<int>(std::count(captions.begin(), captions.end(), '|')) + 1;
-    const int byDefault = std::clamp(defaultButton, 1, buttons);
-    if (ended())
-        return byDefault;
     Call& call = record("messageBox", {static_cast<double>(style), static_cast<double>(defaultButton)}, text);
     call.captions = captions;
     const int n = ++messageBoxCount;
     runActions(atMessageBox_, n);
-    return byDefault;
+    return 0;   // closed without a button
 }

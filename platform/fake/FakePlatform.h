@@ -3,10 +3,10 @@
 // A scripted binding for behaviour tests: it draws nothing, records every call with the
 // drawing state in force, and plays back what a user would do at exactly the call where
 // it matters (menu choices at the Nth event-processing call, keys, mouse buttons, a closed
-// window). Time is simulated: pauses advance the timer, nothing sleeps.
+// window). Time is simulated: pauses advance the timer, nothing sleeps. It keeps the bindings'
+// rules through the same core as the real bindings, so the tests run those rules too.
 
-#include "platform/Platform.h"
-#include "platform/RandomSource.h"
+#include "platform/BindingCore.h"
 
 #include <deque>
 #include <functional>
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-class FakePlatform : public Platform {
+class FakePlatform : public BindingCore {
 public:
     // One recorded call. args holds the numeric arguments in call order; for printLine they
     // are the text cursor's column and row, for messageBox the style and default button.
@@ -74,8 +74,11 @@ public:
     // Like them, the fake delivers nothing once the program has ended.
     void dispatchMenu(int index);
     void closeWindowByUser();
+    // Keys the user types and buttons the user holds, handed to the binding at its next look.
     std::deque<std::string> pendingKeys;
     int mouseState = 0;
+    // Keys typed and not yet taken by the program.
+    std::deque<std::string> keysLeft() const;
 
     int processEventsCount = 0;
     int waitForEventsCount = 0;
@@ -86,20 +89,14 @@ public:
     int maxHandlerDepth = 0;
 
     // --- Platform -----------------------------------------------------------
-    void openWindow(const std::string& title) override;
     int drawingWidth() const override { return width; }
     int drawingHeight() const override { return height; }
     void setWindowBackground(Colour colour) override;
     void clearWindow() override;
-    bool windowExists() const override { return exists_; }
-    void closeWindow() override;
     void beginShutDown() override;
-    void setMenuHandler(MenuHandler handler) override { menuHandler_ = handler; }
-    void setCloseHandler(CloseHandler handler) override { closeHandler_ = handler; }
     void waitForEvents() override;
     void processEvents() override;
     InputWait waitForInput(int timeoutMilliseconds) override;
-    bool holdsMenuChoice(int32_t index) const override;
     void installMenu(const std::vector<std::string>& items) override;
     void setForeground(Colour colour) override;
     void setBackground(Colour colour) override;
@@ -130,10 +127,7 @@ public:
     int mouseButtons() override;
     void pause(int milliseconds) override;
     double timer() override;
-    void seedRandom(double value) override;
     double random() override;
-    int messageBox(BoxStyle style, const std::string& text, int defaultButton,
-                   const std::string& captions) override;
 
     // Drawing state as the program left it.
     Colour foreground = 0;
@@ -145,25 +139,33 @@ public:
     std::vector<std::string> menuItems;
     std::string windowTitle;
 
+protected:
+    // The binding's primitives: nothing is shown and nothing sleeps. A sleep with a time limit
+    // moves the timer on; one without a limit would wait for the user forever, so the user
+    // closes the window. Paced steps take no simulated time.
+    void showWindow(const std::string& title) override;
+    void hideWindow() override;
+    void present() override {}
+    void takeInEvents() override;
+    void sleep(double milliseconds, Wake wake) override;
+    double waitForStep(double) override { return nowMilliseconds(); }
+    uint64_t drawCount() const override { return calls.size(); }
+    double nowMilliseconds() override { return timerValue * 1000.0; }
+    void deliverChoice(int index) override;
+    int showBox(BoxStyle style, const std::string& text, int defaultButton,
+                const std::string& captions) override;
+
 private:
     Call& record(const std::string& op, std::vector<double> args = {}, std::string text = {});
-    void deliverHeldMenuChoices();
     void countPoll();
-    bool ended() const { return closedByUser_ || shuttingDown_ || closedByProgram_; }
     void runActions(std::map<int, std::vector<std::function<void()>>>& table, int n);
 
-    MenuHandler menuHandler_ = nullptr;
-    CloseHandler closeHandler_ = nullptr;
-    bool exists_ = false;
-    bool closedByUser_ = false;
-    bool shuttingDown_ = false;
-    bool closedByProgram_ = false;
-    RandomSource random_;
+    int mouseStateFed_ = 0;
+    bool userActed_ = false;
     int cursorColumn_ = 1;
     int cursorRow_ = 1;
     int nextPicture_ = 1;
     int captureSerial_ = 0;
-    std::deque<int> heldMenuChoices_;
     std::map<int, std::vector<std::function<void()>>> atProcessEvents_;
     std::map<int, std::vector<std::function<void()>>> atWaitForEvents_;
     std::map<int, std::vector<std::function<void()>>> atPoll_;

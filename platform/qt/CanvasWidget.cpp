@@ -60,6 +60,7 @@ void CanvasWidget::resizeEvent(QResizeEvent* event)
     if (canvasFollowsSize_)
         followWidget();
     update();
+    emit resized();
 }
 
 void CanvasWidget::keyPressEvent(QKeyEvent* event)

@@ -27,6 +27,7 @@ public:
 signals:
     void keyPressed(const QKeyEvent& event);
     void mouseButtonsChanged(Qt::MouseButtons buttons);
+    void resized();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

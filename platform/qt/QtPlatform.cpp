@@ -5,6 +5,7 @@
 #include "platform/qt/CanvasWidget.h"
 #include "platform/qt/ClickSound.h"
 #include "platform/qt/Fonts.h"
+#include "platform/qt/KeyText.h"
 #include "platform/qt/Logging.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/MenuBarBuilder.h"
@@ -35,6 +36,12 @@ QPoint pixelAt(double x, double y)
     return QPoint(PixelCanvas::pixelOf(x), PixelCanvas::pixelOf(y));
 }
 
+// 0 none, 1 left, 2 right, 3 both.
+int buttonCode(Qt::MouseButtons buttons)
+{
+    return (buttons.testFlag(Qt::LeftButton) ? 1 : 0) + (buttons.testFlag(Qt::RightButton) ? 2 : 0);
+}
+
 } // namespace
 
 QtPlatform::QtPlatform(int& argc, char** argv)
@@ -54,25 +61,27 @@ QtPlatform::QtPlatform(int& argc, char** argv)
                                             screen ? screen->devicePixelRatio() : 1.0);
     window_ = std::make_unique<MainWindow>(*canvas_);
     blockedCloseFilter_ = std::make_unique<BlockedCloseFilter>(*window_);
-    pacer_.setRefreshRate(screen ? screen->refreshRate() : 60.0);
     updateFont();
 
-    QObject::connect(window_.get(), &MainWindow::closedByUser, window_.get(), [this] { onClosedByUser(); });
+    QObject::connect(window_.get(), &MainWindow::closedByUser, window_.get(), [this] {
+        qCInfo(lcPlatform) << "the user closed the window";
+        userClosedWindow();
+    });
     QObject::connect(window_.get(), &MainWindow::keyPressed, window_.get(), [this](const QKeyEvent& event) {
-        input_.keyPressed(event);
-        wake(true);
+        const QString text = keyText(event);
+        if (!text.isEmpty())
+            keyPressed(text.toStdString());
     });
     QObject::connect(window_.get(), &MainWindow::mouseButtonsChanged, window_.get(),
-                     [this](Qt::MouseButtons buttons) {
-                         input_.buttonsChanged(buttons);
-                         wake(true);
-                     });
+                     [this](Qt::MouseButtons buttons) { buttonsChanged(buttonCode(buttons)); });
+    // Between commands a new size is drawn at once: the wait for events returns for it.
+    QObject::connect(window_->canvasWidget(), &CanvasWidget::resized, window_.get(), [this] { otherEvent(); });
 }
 
 QtPlatform::~QtPlatform()
 {
     blockedCloseFilter_.reset();
-    endBoxesAndChoices();
+    onEnded();
     sound_.reset();
     window_->disconnect();
     window_->hide();
@@ -90,7 +99,7 @@ QSize QtPlatform::plannedDrawingSize(QSize available, int menuBarHeight)
 
 // --- Window ------------------------------------------------------------------
 
-void QtPlatform::openWindow(const std::string& title)
+void QtPlatform::showWindow(const std::string& title)
 {
     title_ = fromProgram(title);
     window_->setWindowTitle(title_);
@@ -104,14 +113,12 @@ void QtPlatform::openWindow(const std::string& title)
 
 void QtPlatform::showIfPending()
 {
-    if (!showPending_ || closedByUser_ || closedByProgram_)
+    if (!showPending_ || !windowExists())
         return;
     showPending_ = false;
     window_->show();
     window_->activateWindow();
     window_->canvasWidget()->setFocus();
-    if (const QScreen* screen = window_->screen())
-        pacer_.setRefreshRate(screen->refreshRate());
 }
 
 int QtPlatform::drawingWidth() const
@@ -137,16 +144,9 @@ void QtPlatform::clearWindow()
     canvas_->clear(windowBackground_);
 }
 
-bool QtPlatform::windowExists() const
-{
-    return opened_ && !closedByUser_ && !closedByProgram_;
-}
-
-void QtPlatform::closeWindow()
+void QtPlatform::hideWindow()
 {
     qCInfo(lcPlatform) << "shut-down: the program closes its window";
-    closedByProgram_ = true;
-    endBoxesAndChoices();
     window_->closeByProgram();
     QCoreApplication::processEvents();
 }
@@ -154,27 +154,15 @@ void QtPlatform::closeWindow()
 void QtPlatform::beginShutDown()
 {
     qCInfo(lcPlatform) << "the program begins its shut-down";
-    shuttingDown_ = true;
-    endBoxesAndChoices();
+    BindingCore::beginShutDown();
 }
 
-void QtPlatform::onClosedByUser()
+void QtPlatform::onEnded()
 {
-    qCInfo(lcPlatform) << "the user closed the window";
-    closedByUser_ = true;
-    endBoxesAndChoices();
-    if (closeHandler_)
-        closeHandler_();
-}
-
-void QtPlatform::endBoxesAndChoices()
-{
-    heldChoices_.clear();
     const auto boxes = openBoxes_;
     for (const QPointer<BoxDialog>& box : boxes)
         if (box)
             box->reject();
-    wake(false);
 }
 
 // --- Events --------------------------------------------------------------------
@@ -192,113 +180,55 @@ void QtPlatform::present()
         widget->update(dirty);
 }
 
-void QtPlatform::waitMilliseconds(int milliseconds, bool untilInput)
+void QtPlatform::takeInEvents()
 {
-    if (milliseconds == 0 || ended())
-        return;
+    showIfPending();
+    QCoreApplication::processEvents();
+    // A release made while a box or a menu had the mouse never reaches the drawing area;
+    // Qt's own record of the buttons sees it.
+    reconcileButtons(buttonCode(QGuiApplication::mouseButtons()));
+}
+
+void QtPlatform::sleep(double milliseconds, Wake)
+{
     QEventLoop loop;
     QTimer timeUp;
     timeUp.setSingleShot(true);
     timeUp.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timeUp, &QTimer::timeout, &loop, &QEventLoop::quit);
-    if (milliseconds > 0)
-        timeUp.start(milliseconds);
-    QEventLoop* const outer = std::exchange(waiting_, &loop);
-    const bool outerForInput = std::exchange(waitingForInput_, untilInput);
+    if (milliseconds >= 0)
+        timeUp.start(static_cast<int>(std::ceil(milliseconds)));
+    QEventLoop* const outer = std::exchange(sleeping_, &loop);
     loop.exec();
-    waiting_ = outer;
-    waitingForInput_ = outerForInput;
+    sleeping_ = outer;
 }
 
-void QtPlatform::wake(bool byInput)
+void QtPlatform::interruptSleep()
 {
-    if (waiting_ && (!byInput || waitingForInput_))
-        waiting_->quit();
+    if (sleeping_)
+        sleeping_->quit();
 }
 
-void QtPlatform::dispatchHeldChoices()
+uint64_t QtPlatform::drawCount() const
 {
-    // A choice dispatched here may run a whole command, whose own processEvents() calls
-    // dispatch the choices made meanwhile: the queue is shared, so the order holds.
-    while (!heldChoices_.empty() && !ended()) {
-        const int index = heldChoices_.front();
-        heldChoices_.pop_front();
-        if (menuHandler_)
-            menuHandler_(index);
-    }
+    return canvas_->changeCount();
 }
 
-void QtPlatform::processEvents()
+void QtPlatform::setBetweenCommands(bool between)
 {
-    present();
-    QCoreApplication::processEvents();
-    if (!ended() && canvas_->changeCount() != drawnAtReturn_) {
-        const qint64 nanoseconds = pacer_.nanosecondsToWait();
-        if (nanoseconds > 0)
-            waitMilliseconds(static_cast<int>(std::ceil(nanoseconds / 1e6)), false);
-    }
-    dispatchHeldChoices();
-    drawnAtReturn_ = canvas_->changeCount();
-    pacer_.markReturn();
-}
-
-void QtPlatform::waitForEvents()
-{
-    present();
-    // Between commands the canvas follows the window's size at once; a command dispatched
-    // from here draws in the size it found.
-    CanvasWidget* widget = window_->canvasWidget();
-    widget->setCanvasFollowsSize(true);
-    if (ended() || !heldChoices_.empty())
-        QCoreApplication::processEvents();
-    else
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    widget->setCanvasFollowsSize(false);
-    dispatchHeldChoices();
-    drawnAtReturn_ = canvas_->changeCount();
-    pacer_.markReturn();
-}
-
-InputWait QtPlatform::waitForInput(int timeoutMilliseconds)
-{
-    QElapsedTimer waited;
-    waited.start();
-    if (ended())
-        return InputWait::Ended;
-    present();
-    for (;;) {
-        takeInInput();
-        if (ended())
-            return InputWait::Ended;
-        if (!heldChoices_.empty())
-            return InputWait::MenuChoice;
-        if (input_.hasKey() || input_.peekButtons() != 0)
-            return InputWait::KeyOrButton;
-        int left = -1;
-        if (timeoutMilliseconds >= 0) {
-            left = timeoutMilliseconds - static_cast<int>(waited.elapsed());
-            if (left <= 0)
-                return InputWait::TimeUp;
-        }
-        waitMilliseconds(left, true);
-    }
-}
-
-bool QtPlatform::holdsMenuChoice(int32_t index) const
-{
-    return std::find(heldChoices_.begin(), heldChoices_.end(), index) != heldChoices_.end();
+    // Between commands the canvas follows the window's size at once; a command run from
+    // the event loop draws in the size it found. A size taken up now counts as an event.
+    const QSize before = canvas_->size();
+    window_->canvasWidget()->setCanvasFollowsSize(between);
+    if (canvas_->size() != before)
+        otherEvent();
 }
 
 // --- Menu ------------------------------------------------------------------------
 
 void QtPlatform::installMenu(const std::vector<std::string>& items)
 {
-    MenuBarBuilder::build(*window_->menuBar(), items, [this](int index) {
-        if (ended())
-            return;
-        heldChoices_.push_back(index);
-        wake(true);
-    });
+    MenuBarBuilder::build(*window_->menuBar(), items, [this](int index) { menuChosen(index); });
 }
 
 // --- Drawing state -------------------------------------------------------------------
@@ -408,7 +338,7 @@ PictureId QtPlatform::loadPicture(const std::string& fileName)
         // The program goes on without the picture; the teacher learns which file to fix.
         QString text = result.problem;
         text.replace(QLatin1Char('\n'), QLatin1Char('|'));
-        tellFileProblem(text);
+        tellFileProblem(text.toStdString());
         return 0;
     }
     const PictureId id = nextPicture_++;
@@ -451,90 +381,23 @@ void QtPlatform::playSound(const std::string& fileName, int)
         ClickSoundSetup setup;
         // An unusable click file is the teacher's to fix, told in a box like a picture's;
         // a PC without a sound device is normal and stays a line on stderr.
-        setup.fileProblem = [this](const QString& text) { tellFileProblem(text); };
+        setup.fileProblem = [this](const QString& text) { tellFileProblem(text.toStdString()); };
         sound_ = std::make_unique<ClickSound>(std::move(setup));
     }
     sound_->play(fromProgram(fileName));
 }
 
-// Each problem is told once per run: a missing background picture would otherwise come back
-// at every experiment screen. The text names the file and what is wrong with it.
-void QtPlatform::tellFileProblem(const QString& text)
-{
-    if (toldProblems_.contains(text))
-        return;
-    toldProblems_.insert(text);
-    messageBox(BoxStyle::Warning, text.toStdString(), 1, "OK");
-}
-
-// --- Input -------------------------------------------------------------------------------------
-
-void QtPlatform::takeInInput()
-{
-    showIfPending();
-    QCoreApplication::processEvents();
-    // A release made while a box or a menu had the mouse never reaches the drawing area;
-    // Qt's own record of the buttons sees it.
-    input_.forgetReleased(QGuiApplication::mouseButtons());
-}
-
-std::string QtPlatform::takeKey()
-{
-    if (ended())
-        return std::string();
-    if (!input_.hasKey())
-        takeInInput();
-    return input_.takeKey().toStdString();
-}
-
-int QtPlatform::mouseButtons()
-{
-    if (ended())
-        return 0;
-    takeInInput();
-    return input_.takeButtons();
-}
-
 // --- Time ------------------------------------------------------------------------------------------
-
-void QtPlatform::pause(int milliseconds)
-{
-    if (ended())
-        return;
-    QElapsedTimer waited;
-    waited.start();
-    present();
-    QCoreApplication::processEvents();
-    const int left = milliseconds - static_cast<int>(waited.elapsed());
-    if (left > 0)
-        waitMilliseconds(left, false);
-}
 
 double QtPlatform::timer()
 {
     return secondsAtClockStart_ + clock_.nsecsElapsed() / 1e9;
 }
 
-// --- Random ----------------------------------------------------------------------------------------
-
-void QtPlatform::seedRandom(double value)
-{
-    random_.mixSeed(value);
-}
-
-double QtPlatform::random()
-{
-    return random_.nextDouble();
-}
-
 // --- Boxes -------------------------------------------------------------------------------------------
 
-int QtPlatform::messageBox(BoxStyle style, const std::string& text, int defaultButton, const std::string& captions)
+int QtPlatform::showBox(BoxStyle style, const std::string& text, int defaultButton, const std::string& captions)
 {
-    const int buttonCount = static_cast<int>(fromProgram(captions).count(QLatin1Char('|'))) + 1;
-    if (ended())
-        return std::clamp(defaultButton, 1, buttonCount);
-    present();
     qCInfo(lcPlatform).noquote() << "box:" << fromProgram(text);
     BoxDialog::Request request;
     request.style = style;

@@ -1,32 +1,20 @@
 #pragma once
 
 // The real binding: Qt Widgets for the window, menu, drawing and boxes, Qt Multimedia for
-// the click. Each job lives in its own class; this one only joins them to the interface
-// and keeps the rules of when menu choices run and how long waits take:
-//
-// - A menu choice only queues its index; choices run (nested if a command is running)
-//   from processEvents() and waitForEvents() alone, in the order they were made.
-// - processEvents() presents what was drawn and, when something was, returns no sooner
-//   than one display frame after its previous return (FramePacer).
-// - Nothing busy-waits: pauses and waitForInput() run a local event loop that only a timer,
-//   input or the program's end wakes.
-// - Once the program ends (the user closed the window, or Quit began the shut-down), pauses,
-//   waits, polls and boxes return at once and no menu choice runs any more.
+// the click. Each job lives in its own class; this one joins them to the interface. The rules
+// of when choices run, how waits end and how steps are paced are the shared core's: Qt's
+// events are fed into it, and its sleeps run a local event loop that only a timer, input or
+// the program's end wakes, so nothing busy-waits.
 
-#include "platform/Platform.h"
-#include "platform/RandomSource.h"
-#include "platform/qt/FramePacer.h"
-#include "platform/qt/InputState.h"
+#include "platform/BindingCore.h"
 
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QList>
 #include <QPointer>
-#include <QSet>
 #include <QString>
 
-#include <deque>
 #include <map>
 #include <memory>
 
@@ -38,7 +26,7 @@ class PixelCanvas;
 class QApplication;
 class QEventLoop;
 
-class QtPlatform : public Platform {
+class QtPlatform : public BindingCore {
 public:
     // Makes the QApplication unless one exists already (tests make their own).
     QtPlatform(int& argc, char** argv);
@@ -49,23 +37,12 @@ public:
     // For tests and benchmarks.
     MainWindow& mainWindow() const { return *window_; }
     const PixelCanvas& canvas() const { return *canvas_; }
-    double frameMilliseconds() const { return pacer_.frameMilliseconds(); }
 
-    void openWindow(const std::string& title) override;
     int drawingWidth() const override;
     int drawingHeight() const override;
     void setWindowBackground(Colour colour) override;
     void clearWindow() override;
-    bool windowExists() const override;
-    void closeWindow() override;
     void beginShutDown() override;
-
-    void setMenuHandler(MenuHandler handler) override { menuHandler_ = handler; }
-    void setCloseHandler(CloseHandler handler) override { closeHandler_ = handler; }
-    void waitForEvents() override;
-    void processEvents() override;
-    InputWait waitForInput(int timeoutMilliseconds) override;
-    bool holdsMenuChoice(int32_t index) const override;
     void installMenu(const std::vector<std::string>& items) override;
 
     void setForeground(Colour colour) override;
@@ -95,35 +72,28 @@ public:
     void setCurrentFolder(const std::string& folder) override;
 
     void playSound(const std::string& fileName, int mode) override;
-
-    std::string takeKey() override;
-    int mouseButtons() override;
-
-    void pause(int milliseconds) override;
     double timer() override;
-
-    void seedRandom(double value) override;
-    double random() override;
-
-    int messageBox(BoxStyle style, const std::string& text, int defaultButton,
-                   const std::string& captions) override;
 
     // The largest 4:3 drawing area that fits, with the menu bar, into 90 % of the screen.
     static QSize plannedDrawingSize(QSize availableScreen, int menuBarHeight);
 
+protected:
+    void showWindow(const std::string& title) override;
+    void hideWindow() override;
+    void present() override;
+    void takeInEvents() override;
+    // Runs the event loop for up to the given time (negative: no limit), or until interrupted.
+    void sleep(double milliseconds, Wake wake) override;
+    void interruptSleep() override;
+    uint64_t drawCount() const override;
+    double nowMilliseconds() override { return clock_.nsecsElapsed() / 1e6; }
+    void setBetweenCommands(bool between) override;
+    void onEnded() override;
+    int showBox(BoxStyle style, const std::string& text, int defaultButton,
+                const std::string& captions) override;
+
 private:
-    bool ended() const { return closedByUser_ || shuttingDown_ || closedByProgram_; }
-    void present();
     void showIfPending();
-    // Runs the event loop for up to the given time (negative: no limit); stops early when
-    // the program ends and, if asked, at the next key, mouse button or menu choice.
-    void waitMilliseconds(int milliseconds, bool untilInput);
-    void wake(bool byInput);
-    void dispatchHeldChoices();
-    void takeInInput();
-    void onClosedByUser();
-    void endBoxesAndChoices();
-    void tellFileProblem(const QString& text);
     void updateFont();
 
     std::unique_ptr<QApplication> ownedApplication_;
@@ -131,13 +101,6 @@ private:
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<BlockedCloseFilter> blockedCloseFilter_;
     std::unique_ptr<ClickSound> sound_;
-    FramePacer pacer_;
-    InputState input_;
-    RandomSource random_;
-
-    MenuHandler menuHandler_ = nullptr;
-    CloseHandler closeHandler_ = nullptr;
-    std::deque<int> heldChoices_;
 
     QString title_;
     QColor windowBackground_ = Qt::white;
@@ -145,17 +108,11 @@ private:
     double fontPoints_ = 12.0;
     std::map<PictureId, QImage> pictures_;
     PictureId nextPicture_ = 1;
-    QSet<QString> toldProblems_;
     QList<QPointer<BoxDialog>> openBoxes_;
 
     bool opened_ = false;
     bool showPending_ = false;
-    bool closedByUser_ = false;
-    bool closedByProgram_ = false;
-    bool shuttingDown_ = false;
-    quint64 drawnAtReturn_ = 0;
-    QEventLoop* waiting_ = nullptr;   // the wait in progress, for wake()
-    bool waitingForInput_ = false;
+    QEventLoop* sleeping_ = nullptr;   // the innermost sleep, for interruptSleep()
 
     QElapsedTimer clock_;
     double secondsAtClockStart_ = 0;

@@ -96,7 +96,7 @@ TEST_F(RunTest, AnIntervalShowsEveryStepAndEveryCountAndClosesWithN)
     for (int i = 1; i <= 100; ++i)
         numbers.insert(numbers.end(), {std::to_string(i - 1) + " ", std::to_string(i) + "  "});
     EXPECT_EQ(textsAt(75, 375), numbers);
-    EXPECT_EQ((std::pair{textsAt(650, 210), fake.pendingKeys}),
+    EXPECT_EQ((std::pair{textsAt(650, 210), fake.keysLeft()}),
               (std::pair{Texts{"0 ", " 1 ", "1 ", " 2 ", "2 ", " 3 "}, std::deque<std::string>{"b"}}));
     for (const Call* text : callsWhere("drawText", [](const Call& c) { return c.args[0] == 650; })) {
         EXPECT_EQ((std::pair{text->foreground, text->background}), (std::pair{text->text[0] == ' ' ? kWhite : kBlue, kBlue}));

@@ -125,7 +125,7 @@ TEST_F(ScreensTest, PromptRowFollowsTheStartHeightAndAnyAnswerEndsTheWait)
         EXPECT_EQ((std::tuple{prompt.text, prompt.args, prompt.fontSize, prompt.foreground, prompt.background}),
                   (std::tuple{std::string("Weiter ?  <RETURN>"), Args{73, double(row.row)}, 16.0, kWhite, kBackground}));
         EXPECT_EQ(fake.waitForInputCount, row.answer ? 1 : 0);
-        EXPECT_EQ(fake.pendingKeys.size(), row.keysLeft);
+        EXPECT_EQ(fake.keysLeft().size(), row.keysLeft);
         EXPECT_EQ(fake.count("menuEvent"), 0);   // a choice is held for the event loop
     }
 }

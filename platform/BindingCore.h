@@ -1,0 +1,141 @@
+#pragma once
+
+// The rules every binding keeps, written once: when menu choices run, how the program ends,
+// how keys and mouse buttons are polled, how long waits and paced steps take, how boxes
+// answer once the program is ending, and that each file problem is told once.
+//
+// A binding derives from this class and only translates: it feeds what its toolkit reports
+// (keyPressed(), buttonsChanged(), menuChosen(), userClosedWindow()) and carries out the
+// decisions made here through a few primitives (present(), sleep(), showBox() ...).
+// Plain C++: no toolkit may leak in here, so the scripted binding runs the very same rules.
+//
+// - A menu choice is held; held choices run, in the order they were made and nested if a
+//   command is running, only from processEvents() and waitForEvents().
+// - Once the program ends, nothing held or new is delivered, waits and polls return at once,
+//   and boxes give their default button.
+// - A key press waits in a queue until taken. A mouse button pressed at any moment since the
+//   previous poll counts at the next poll; a button already seen counts again only while it is
+//   still held.
+// - processEvents() after drawing returns when the next paced step is due: 60 steps a second,
+//   whatever the display's refresh rate.
+
+#include "platform/Platform.h"
+#include "platform/RandomSource.h"
+
+#include <cstdint>
+#include <deque>
+#include <set>
+#include <string>
+
+class BindingCore : public Platform {
+public:
+    // What may end a sleep() early, besides the program's end, which always does.
+    enum class Wake { EndOnly, Input, AnyEvent };
+
+    // The paced step: 1/60 s.
+    static constexpr double kStepMilliseconds = 1000.0 / 60.0;
+
+    void openWindow(const std::string& title) override;
+    bool windowExists() const override;
+    void closeWindow() override;
+    void beginShutDown() override;
+
+    void setMenuHandler(MenuHandler handler) override { menuHandler_ = handler; }
+    void setCloseHandler(CloseHandler handler) override { closeHandler_ = handler; }
+    void waitForEvents() override;
+    void processEvents() override;
+    InputWait waitForInput(int timeoutMilliseconds) override;
+    bool holdsMenuChoice(int32_t index) const override;
+
+    std::string takeKey() override;
+    int mouseButtons() override;
+    void pause(int milliseconds) override;
+
+    void seedRandom(double value) override { random_.mixSeed(value); }
+    double random() override { return random_.nextDouble(); }
+
+    int messageBox(BoxStyle style, const std::string& text, int defaultButton,
+                   const std::string& captions) override;
+
+protected:
+    // --- What the binding feeds in ----------------------------------------------------
+    void keyPressed(std::string text);
+    // 1 left, 2 right, 3 both: the buttons held from now on.
+    void buttonsChanged(int held);
+    // Buttons not in heldNow were let go where the binding could not see it (over a box or a menu).
+    void reconcileButtons(int heldNow) { heldButtons_ &= heldNow; }
+    void menuChosen(int index);
+    // Something else happened that a waitForEvents() returns for (the page was resized).
+    void otherEvent();
+    // The user closed the window: the program ends, and the close handler runs once.
+    void userClosedWindow();
+    // A file the program cannot use: told in a warning box, each text once per run.
+    void tellFileProblem(const std::string& text);
+
+    bool ended() const { return closedByUser_ || shuttingDown_ || closedByProgram_; }
+    bool closedByUser() const { return closedByUser_; }
+    // Runs the held choices now (the scripted binding replays a user at these points).
+    void deliverHeldChoices();
+    // Keys pressed and not yet taken, oldest first.
+    const std::deque<std::string>& keysWaiting() const { return keys_; }
+
+    // --- What the binding provides ----------------------------------------------------
+    virtual void showWindow(const std::string& title) = 0;
+    virtual void hideWindow() = 0;
+    // Shows what was drawn.
+    virtual void present() = 0;
+    // Hands what the toolkit holds (input, choices, a close) to the feeding calls above.
+    virtual void takeInEvents() = 0;
+    // Blocks without using the CPU for up to the time (negative: no limit). The binding ends it
+    // early when interruptSleep() is called, or, if its toolkit only reports events after a
+    // sleep, at the events wake names.
+    virtual void sleep(double milliseconds, Wake wake) = 0;
+    virtual void interruptSleep() {}
+    // Lets the toolkit hand over what it holds where processEvents() does not wait.
+    virtual void letNativeEventsIn() {}
+    // Waits until the paced step due at this time may be shown; returns when it was shown.
+    // By default it sleeps until then; a binding that shows at display frames waits for one.
+    virtual double waitForStep(double dueMilliseconds);
+    // Counts every drawing call: a change means something new is to be shown.
+    virtual uint64_t drawCount() const = 0;
+    // A steady clock.
+    virtual double nowMilliseconds() = 0;
+    // Between commands the drawing area follows the window's size at once.
+    virtual void setBetweenCommands(bool) {}
+    // Sleeps through the binding, so that the program's end or input can cut the sleep short.
+    void sleepFor(double milliseconds, Wake wake);
+
+    // The binding's own part of ending: closing boxes, stopping input.
+    virtual void onEnded() {}
+    // Runs a delivered choice.
+    virtual void deliverChoice(int index);
+    // Shows a modal box and returns the number of the button chosen; anything else (0 for a
+    // box closed without a button) counts as the default button, clamped to the buttons.
+    virtual int showBox(BoxStyle style, const std::string& text, int defaultButton,
+                        const std::string& captions) = 0;
+
+private:
+    void enterEnding();
+    void wakeSleep(bool byInput);
+    void markReturn(double shownAt);
+
+    MenuHandler menuHandler_ = nullptr;
+    CloseHandler closeHandler_ = nullptr;
+    std::deque<int> heldChoices_;
+    std::deque<std::string> keys_;
+    int heldButtons_ = 0;
+    int pressedSincePoll_ = 0;
+    std::set<std::string> toldProblems_;
+    RandomSource random_;
+
+    bool opened_ = false;
+    bool closedByUser_ = false;
+    bool closedByProgram_ = false;
+    bool shuttingDown_ = false;
+    bool sleeping_ = false;
+    Wake sleepWake_ = Wake::EndOnly;
+
+    uint64_t eventsFed_ = 0;
+    uint64_t drawnAtReturn_ = 0;
+    double lastStep_ = -1e300;
+};
