@@ -13,6 +13,11 @@
 #include <cstdint>
 #include <string>
 
+// How a run's steps go. Both show each step's number. The demonstration's first pass also flies
+// a dot (or a patch of background) along the path at every step, and any counted menu command
+// ends its interval; the second pass and every series count with clicks and numbers only.
+enum class ExperimentMode : int16_t { FirstPass = 2, Counting = 3 };
+
 struct ProgramState {
     // --- Menu and command bookkeeping ---------------------------------------
     std::array<std::string, 81> menuText{};
@@ -28,7 +33,7 @@ struct ProgramState {
     std::string alertText;
 
     // --- Experiment parameters ----------------------------------------------
-    int16_t experimentMode = 0;
+    ExperimentMode experimentMode{};
     int16_t demoDone = 0;
     int32_t stepsPerInterval = 0;
     int16_t intervalsPerRun = 0;

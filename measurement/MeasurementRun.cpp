@@ -15,8 +15,6 @@ namespace {
 
 constexpr int kBothMouseButtons = 3;
 constexpr int kFlightSubSteps = 20;
-constexpr int16_t kFirstPassMode = 2;
-constexpr int16_t kSeriesMode = 3;
 // The first pass writes its step number a little further right, clear of the flight.
 constexpr int16_t kStepNumberXFirstPass = 35;
 constexpr int16_t kStepNumberX = 30;
@@ -134,7 +132,7 @@ void runSteps(const FlightPath& path)
             return;
         p.processEvents();   // menu commands run nested in here
         useColours(state.colorOrange);
-        if (state.experimentMode == kFirstPassMode) {
+        if (state.experimentMode == ExperimentMode::FirstPass) {
             if (demonstrationDisturbed())
                 return;
             showStepNumber(i, kStepNumberXFirstPass);
@@ -145,7 +143,7 @@ void runSteps(const FlightPath& path)
         // Quit together with a stop request: the next step's first test ends the interval.
         if (quitRequested() && interruptRequested())
             continue;
-        if (state.experimentMode == kSeriesMode) {
+        if (state.experimentMode == ExperimentMode::Counting) {
             useColours(state.colorOrange);
             showStepNumber(i, kStepNumberX);
         }

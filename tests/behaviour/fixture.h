@@ -6,6 +6,7 @@
 
 #include "core/Canvas.h"
 #include "core/ProgramState.h"
+#include "measurement/RunSetup.h"
 #include "platform/fake/FakePlatform.h"
 #include "shell/MainProgram.h"
 #include "shell/Menu.h"
@@ -43,17 +44,13 @@ protected:
         fake.setMenuHandler(Win_0_MenuEvent);
         fake.setCloseHandler(WindowClosed);
     }
-    // As a series command after a demonstration, or (firstPass) the demonstration's first pass.
-    void prepareRun(int16_t intervals, bool firstPass = false)
+    // The first series, set up as the program sets it up after its demonstration.
+    void prepareSeries(int16_t intervals)
     {
-        state.experimentMode = firstPass ? 2 : 3;
-        state.stepsPerInterval = firstPass ? 40 : 100;
-        state.intervalsPerRun = state.intervalsTotal = intervals;
-        state.rateParameter = firstPass ? 4.0 : 1.0;
-        state.scaleDivisor = firstPass ? 2 : 1;
-        state.delayFactor = 1.0;
-        state.runPassLimit = state.demoDone = state.seriesAnnounced = 1;
-        state.redDotRadius = ScaleX(3);
+        ConfigureFirstPass();
+        ConfigureSecondPass();
+        ConfigureAfterDemonstration();
+        ConfigureSeries(intervals);
     }
     void scriptRandoms(const std::vector<double>& values) { fake.scriptedRandoms.assign(values.begin(), values.end()); }
     const Call& nth(const std::string& op, size_t i) const { return *fake.callsOf(op).at(i); }
