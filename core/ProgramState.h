@@ -26,8 +26,6 @@ struct ProgramState {
     int16_t demoSnapshot = 0;
     double interruptRequest = 0;   // kTrue after the theory or usage box, else kFalse
     std::string quitRequest;       // "*" once Quit was chosen or the window closed
-    int16_t runPass = 0;           // raised to runPassLimit by every menu event
-    int16_t runPassLimit = 0;
     int32_t experimentIdle = 0;
     int32_t experimentEntered = 0;
     std::string alertText;

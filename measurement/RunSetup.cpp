@@ -14,7 +14,6 @@ void ConfigureFirstPass()
     state.intervalsTotal = 1;
     state.blueDotRadius = static_cast<float>(ScaleX(3));
     state.redDotRadius = ScaleX(3);
-    state.runPassLimit = 1;
     state.experimentMode = ExperimentMode::FirstPass;
     state.intervalsPerRun = 1;
     state.intervalsDone = 0;

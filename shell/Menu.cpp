@@ -127,8 +127,6 @@ void Win_0_MenuEvent(int32_t index)
     // looks at these values after its own event processing to see that the user acted.
     platform().seedRandom(platform().timer());
     state.lastMenuIndex = index;
-    if (state.runPass < state.runPassLimit)
-        state.runPass = state.runPassLimit;
     ++state.menuEventCount;
     state.interruptRequest = kFalse;
 
