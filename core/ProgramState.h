@@ -20,6 +20,7 @@ enum class ExperimentMode : int16_t { FirstPass = 2, Counting = 3 };
 
 struct ProgramState {
     // --- Menu and command bookkeeping ---------------------------------------
+    // Sized as in the program's model; the menu fills only the first 17 slots, the rest stay empty.
     std::array<std::string, 81> menuText{};
     int32_t lastMenuIndex = 0;
     int16_t menuEventCount = 0;
