@@ -53,12 +53,14 @@ bool demonstrationDisturbed()
     return state.menuEventCount != state.demoSnapshot;
 }
 
-// Expects foreground = text background = orange; the old number is painted over in orange.
+// The old number is painted over in orange on orange, the new one written in white on orange.
 void showStepNumber(int32_t step, int16_t logicalX)
 {
     Platform& p = platform();
     const double x = ScaleX(logicalX);
     const double y = ScaleY(kStepNumberY);
+    p.setForeground(colourOf(state.colorOrange));
+    p.setBackground(colourOf(state.colorOrange));
     p.drawText(x, y, numberText(int64_t{step} - 1) + " ");
     p.setForeground(state.colorWhite);
     p.drawText(x, y, numberText(step) + "  ");
@@ -112,13 +114,8 @@ void runFlight(const FlightPath& path)
     }
 }
 
-void useColours(double storedColour)
-{
-    platform().setForeground(colourOf(storedColour));
-    platform().setBackground(colourOf(storedColour));
-}
-
-// The steps of one interval; returns when the interval is over, at its end or early.
+// The steps of one interval; returns when the interval is over, at its end or early. What draws
+// here (step number, detector, then the evaluation) sets the colours it draws with.
 void runSteps(const FlightPath& path)
 {
     Platform& p = platform();
@@ -131,7 +128,6 @@ void runSteps(const FlightPath& path)
         if (stopSignalled())
             return;
         p.processEvents();   // menu commands run nested in here
-        useColours(state.colorOrange);
         if (state.experimentMode == ExperimentMode::FirstPass) {
             if (demonstrationDisturbed())
                 return;
@@ -139,15 +135,11 @@ void runSteps(const FlightPath& path)
             state.flightImage = state.stepEmits == 1 ? state.redDotImage : state.backgroundBox;
             runFlight(path);
         }
-        useColours(state.colorLightGreen);
         // Quit together with a stop request: the next step's first test ends the interval.
         if (quitRequested() && interruptRequested())
             continue;
-        if (state.experimentMode == ExperimentMode::Counting) {
-            useColours(state.colorOrange);
+        if (state.experimentMode == ExperimentMode::Counting)
             showStepNumber(i, kStepNumberX);
-        }
-        useColours(state.colorLightGreen);
         if (interruptRequested())
             return;
         DetectorStep();
