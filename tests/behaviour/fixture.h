@@ -25,7 +25,8 @@ using Call = FakePlatform::Call;
 using UserAction = void (*)(FakePlatform&);   // plain function pointers keep the tables literal
 
 constexpr Colour kBackground = makeColour(51, 168, 238), kWhite = makeColour(255, 255, 255), kBlack = 0,
-                 kRed = makeColour(255, 0, 0), kLightBlue = makeColour(153, 204, 255), kBlue = makeColour(51, 102, 255);
+                 kRed = makeColour(255, 0, 0), kLightBlue = makeColour(153, 204, 255), kBlue = makeColour(51, 102, 255),
+                 kOrange = makeColour(255, 102, 51);
 constexpr int kQuit = 1, kInfo = 3, kAuthor = 4, kDemo = 7, kOneSeries = 8, kTenSeries = 9, kTheory = 12, kUsage = 13;
 
 class LessonTest : public ::testing::Test {

@@ -98,8 +98,10 @@ TEST_F(RunTest, AnIntervalShowsEveryStepAndEveryCountAndClosesWithN)
     EXPECT_EQ(textsAt(75, 375), numbers);
     EXPECT_EQ((std::pair{textsAt(650, 210), fake.pendingKeys}),
               (std::pair{Texts{"0 ", " 1 ", "1 ", " 2 ", "2 ", " 3 "}, std::deque<std::string>{"b"}}));
-    for (const Call* text : callsWhere("drawText", [](const Call& c) { return c.args[0] == 650; })) {
-        EXPECT_EQ((std::pair{text->foreground, text->background}), (std::pair{text->text[0] == ' ' ? kWhite : kBlue, kBlue}));
+    for (const Call* text : callsWhere("drawText", [](const Call& c) { return c.args[0] == 650 || c.args[0] == 75; })) {
+        const bool stepNumber = text->args[0] == 75, isNew = stepNumber ? text->text.ends_with("  ") : text->text[0] == ' ';
+        const Colour field = stepNumber ? kOrange : kBlue;
+        EXPECT_EQ((std::pair{text->foreground, text->background}), (std::pair{isNew ? kWhite : field, field}));
     }
     EXPECT_GT(indexOf("keyTaken"), indexOf("drawCircle"));
     const Call& closing = *fake.callsOf("printLine").back();
