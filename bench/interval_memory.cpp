@@ -18,6 +18,7 @@
 #include "core/Canvas.h"
 #include "core/ProgramState.h"
 #include "measurement/DotSprites.h"
+#include "measurement/RunSetup.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/qt/CanvasWidget.h"
 #include "platform/qt/MainWindow.h"
@@ -89,13 +90,10 @@ void startAsAfterTheDemonstration()
     platform().clearWindow();
     DrawStartPicture();
     PrepareDotSprites();
-    state.demoSnapshot = state.menuEventCount;
-    state.rateParameter = 1.0;
-    state.scaleDivisor = 1;
-    state.intervalsTotal = 0;
-    state.demoDone = 1;
+    ConfigureFirstPass();
+    ConfigureSecondPass();
+    ConfigureAfterDemonstration();
     state.seriesAnnounced = 1;
-    state.experimentMode = 3;
 }
 
 void runCommands(int commands, FakePlatform* fake)

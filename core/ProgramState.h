@@ -13,22 +13,26 @@
 #include <cstdint>
 #include <string>
 
+// How a run's steps go. Both show each step's number. The demonstration's first pass also flies
+// a dot (or a patch of background) along the path at every step, and any counted menu command
+// ends its interval; the second pass and every series count with clicks and numbers only.
+enum class ExperimentMode : int16_t { FirstPass = 2, Counting = 3 };
+
 struct ProgramState {
     // --- Menu and command bookkeeping ---------------------------------------
+    // Sized as in the program's model; the menu fills only the first 17 slots, the rest stay empty.
     std::array<std::string, 81> menuText{};
     int32_t lastMenuIndex = 0;
     int16_t menuEventCount = 0;
     int16_t demoSnapshot = 0;
     double interruptRequest = 0;   // kTrue after the theory or usage box, else kFalse
     std::string quitRequest;       // "*" once Quit was chosen or the window closed
-    int16_t runPass = 0;           // raised to runPassLimit by every menu event
-    int16_t runPassLimit = 0;
     int32_t experimentIdle = 0;
     int32_t experimentEntered = 0;
     std::string alertText;
 
     // --- Experiment parameters ----------------------------------------------
-    int16_t experimentMode = 0;
+    ExperimentMode experimentMode{};
     int16_t demoDone = 0;
     int32_t stepsPerInterval = 0;
     int16_t intervalsPerRun = 0;

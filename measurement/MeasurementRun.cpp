@@ -15,8 +15,6 @@ namespace {
 
 constexpr int kBothMouseButtons = 3;
 constexpr int kFlightSubSteps = 20;
-constexpr int16_t kFirstPassMode = 2;
-constexpr int16_t kSeriesMode = 3;
 // The first pass writes its step number a little further right, clear of the flight.
 constexpr int16_t kStepNumberXFirstPass = 35;
 constexpr int16_t kStepNumberX = 30;
@@ -55,12 +53,14 @@ bool demonstrationDisturbed()
     return state.menuEventCount != state.demoSnapshot;
 }
 
-// Expects foreground = text background = orange; the old number is painted over in orange.
+// The old number is painted over in orange on orange, the new one written in white on orange.
 void showStepNumber(int32_t step, int16_t logicalX)
 {
     Platform& p = platform();
     const double x = ScaleX(logicalX);
     const double y = ScaleY(kStepNumberY);
+    p.setForeground(colourOf(state.colorOrange));
+    p.setBackground(colourOf(state.colorOrange));
     p.drawText(x, y, numberText(int64_t{step} - 1) + " ");
     p.setForeground(state.colorWhite);
     p.drawText(x, y, numberText(step) + "  ");
@@ -114,13 +114,8 @@ void runFlight(const FlightPath& path)
     }
 }
 
-void useColours(double storedColour)
-{
-    platform().setForeground(colourOf(storedColour));
-    platform().setBackground(colourOf(storedColour));
-}
-
-// The steps of one interval; returns when the interval is over, at its end or early.
+// The steps of one interval; returns when the interval is over, at its end or early. What draws
+// here (step number, detector, then the evaluation) sets the colours it draws with.
 void runSteps(const FlightPath& path)
 {
     Platform& p = platform();
@@ -133,23 +128,18 @@ void runSteps(const FlightPath& path)
         if (stopSignalled())
             return;
         p.processEvents();   // menu commands run nested in here
-        useColours(state.colorOrange);
-        if (state.experimentMode == kFirstPassMode) {
+        if (state.experimentMode == ExperimentMode::FirstPass) {
             if (demonstrationDisturbed())
                 return;
             showStepNumber(i, kStepNumberXFirstPass);
             state.flightImage = state.stepEmits == 1 ? state.redDotImage : state.backgroundBox;
             runFlight(path);
         }
-        useColours(state.colorLightGreen);
         // Quit together with a stop request: the next step's first test ends the interval.
         if (quitRequested() && interruptRequested())
             continue;
-        if (state.experimentMode == kSeriesMode) {
-            useColours(state.colorOrange);
+        if (state.experimentMode == ExperimentMode::Counting)
             showStepNumber(i, kStepNumberX);
-        }
-        useColours(state.colorLightGreen);
         if (interruptRequested())
             return;
         DetectorStep();

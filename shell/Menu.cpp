@@ -1,8 +1,8 @@
 #include "shell/Menu.h"
 
-#include "core/NumberRules.h"
 #include "core/ProgramState.h"
 #include "measurement/ExperimentScreen.h"
+#include "measurement/RunSetup.h"
 #include "platform/Platform.h"
 #include "screens/MessageBoxes.h"
 #include "screens/StartPicture.h"
@@ -81,14 +81,10 @@ void RunSeries(int16_t intervals)
     // Quit or a close during the demonstration: an ending program starts no new screen.
     if (quitRequested())
         return;
-    state.demoDone = 1;
     // A series that is carried out is not a "user interfered" event for the detector
     // step and the demonstration: it takes back the count every event adds.
     --state.menuEventCount;
-    state.delayFactor = 1.0;
-    state.stepsPerInterval = 100;
-    state.intervalsPerRun = intervals;
-    state.intervalsTotal = saturateToInt16(int64_t{state.intervalsTotal} + intervals);
+    ConfigureSeries(intervals);
     ExperimentScreen();
 }
 
@@ -131,8 +127,6 @@ void Win_0_MenuEvent(int32_t index)
     // looks at these values after its own event processing to see that the user acted.
     platform().seedRandom(platform().timer());
     state.lastMenuIndex = index;
-    if (state.runPass < state.runPassLimit)
-        state.runPass = state.runPassLimit;
     ++state.menuEventCount;
     state.interruptRequest = kFalse;
 

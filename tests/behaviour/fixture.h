@@ -6,6 +6,7 @@
 
 #include "core/Canvas.h"
 #include "core/ProgramState.h"
+#include "measurement/RunSetup.h"
 #include "platform/fake/FakePlatform.h"
 #include "shell/MainProgram.h"
 #include "shell/Menu.h"
@@ -24,7 +25,8 @@ using Call = FakePlatform::Call;
 using UserAction = void (*)(FakePlatform&);   // plain function pointers keep the tables literal
 
 constexpr Colour kBackground = makeColour(51, 168, 238), kWhite = makeColour(255, 255, 255), kBlack = 0,
-                 kRed = makeColour(255, 0, 0), kLightBlue = makeColour(153, 204, 255), kBlue = makeColour(51, 102, 255);
+                 kRed = makeColour(255, 0, 0), kLightBlue = makeColour(153, 204, 255), kBlue = makeColour(51, 102, 255),
+                 kOrange = makeColour(255, 102, 51);
 constexpr int kQuit = 1, kInfo = 3, kAuthor = 4, kDemo = 7, kOneSeries = 8, kTenSeries = 9, kTheory = 12, kUsage = 13;
 
 class LessonTest : public ::testing::Test {
@@ -43,17 +45,13 @@ protected:
         fake.setMenuHandler(Win_0_MenuEvent);
         fake.setCloseHandler(WindowClosed);
     }
-    // As a series command after a demonstration, or (firstPass) the demonstration's first pass.
-    void prepareRun(int16_t intervals, bool firstPass = false)
+    // The first series, set up as the program sets it up after its demonstration.
+    void prepareSeries(int16_t intervals)
     {
-        state.experimentMode = firstPass ? 2 : 3;
-        state.stepsPerInterval = firstPass ? 40 : 100;
-        state.intervalsPerRun = state.intervalsTotal = intervals;
-        state.rateParameter = firstPass ? 4.0 : 1.0;
-        state.scaleDivisor = firstPass ? 2 : 1;
-        state.delayFactor = 1.0;
-        state.runPassLimit = state.demoDone = state.seriesAnnounced = 1;
-        state.redDotRadius = ScaleX(3);
+        ConfigureFirstPass();
+        ConfigureSecondPass();
+        ConfigureAfterDemonstration();
+        ConfigureSeries(intervals);
     }
     void scriptRandoms(const std::vector<double>& values) { fake.scriptedRandoms.assign(values.begin(), values.end()); }
     const Call& nth(const std::string& op, size_t i) const { return *fake.callsOf(op).at(i); }

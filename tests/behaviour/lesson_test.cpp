@@ -96,15 +96,15 @@ TEST_F(LessonTest, EveryWayToEndRunsOneShutDownAndStartsNothingNew)
     }
 }
 
-// Every choice first re-seeds from the timer, notes its index, raises runPass to runPassLimit,
-// counts itself and clears the stop request; Theorie and Bedienung leave a stop request behind.
+// Every choice first re-seeds from the timer, notes its index, counts itself and clears the
+// stop request; Theorie and Bedienung leave a stop request behind.
 // Here an experiment screen is up: the EXPERIMENT entries start nothing, the rest still runs.
 TEST_F(LessonTest, EveryChoiceDoesTheSharedBookkeepingFirst)
 {
     for (int index = 0; index <= 16; ++index) {
         SCOPED_TRACE(index);
         startAfresh();
-        state.experimentEntered = state.runPassLimit = 3;
+        state.experimentEntered = 3;
         state.menuEventCount = 7;
         state.interruptRequest = kTrue;
         fake.timerValue = 4711.25 + index;
@@ -114,9 +114,9 @@ TEST_F(LessonTest, EveryChoiceDoesTheSharedBookkeepingFirst)
         RandomSource seeded;
         seeded.mixSeed(4711.25 + index);
         const bool stops = index == kTheory || index == kUsage;
-        EXPECT_EQ((Args{fake.random(), double(state.lastMenuIndex), double(state.runPass), double(state.menuEventCount),
-                        state.interruptRequest, double(state.quitRequest == "*")}),
-                  (Args{seeded.nextDouble(), double(index), 3, 8, double(stops ? kTrue : kFalse), double(index == kQuit)}));
+        EXPECT_EQ((Args{fake.random(), double(state.lastMenuIndex), double(state.menuEventCount), state.interruptRequest,
+                        double(state.quitRequest == "*")}),
+                  (Args{seeded.nextDouble(), double(index), 8, double(stops ? kTrue : kFalse), double(index == kQuit)}));
         const std::string box = index == kInfo || index == kTheory ? TheoryText()
                                 : index == kAuthor ? AuthorText() : index == kUsage ? UsageText() : "";
         EXPECT_EQ((std::tuple{fake.count("messageBox"), fake.count("loadPicture")}), (std::tuple{box.empty() ? 0 : 1, index == kInfo}));

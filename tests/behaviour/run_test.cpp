@@ -56,7 +56,7 @@ TEST_F(RunTest, EachStopSignalEndsTheIntervalAtItsCall)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         startAfresh();
-        prepareRun(row.intervals, row.firstPass);
+        row.firstPass ? ConfigureFirstPass() : prepareSeries(row.intervals);
         if (row.steps < 0)
             state.stepsPerInterval = 0;
         state.experimentEntered = 1;   // a screen is up: series entries are ignored
@@ -85,7 +85,7 @@ TEST_F(RunTest, EachStopSignalEndsTheIntervalAtItsCall)
 // right-aligned under two. The key pressed during the interval is taken after its evaluation.
 TEST_F(RunTest, AnIntervalShowsEveryStepAndEveryCountAndClosesWithN)
 {
-    prepareRun(1);
+    prepareSeries(1);
     std::vector<double> randoms(100, 0.5);
     randoms[2] = randoms[49] = 0.05;
     randoms[99] = std::nextafter(0.1, 0.0);   // the probability 0.1 itself registers nothing
@@ -98,15 +98,17 @@ TEST_F(RunTest, AnIntervalShowsEveryStepAndEveryCountAndClosesWithN)
     EXPECT_EQ(textsAt(75, 375), numbers);
     EXPECT_EQ((std::pair{textsAt(650, 210), fake.keysLeft()}),
               (std::pair{Texts{"0 ", " 1 ", "1 ", " 2 ", "2 ", " 3 "}, std::deque<std::string>{"b"}}));
-    for (const Call* text : callsWhere("drawText", [](const Call& c) { return c.args[0] == 650; })) {
-        EXPECT_EQ((std::pair{text->foreground, text->background}), (std::pair{text->text[0] == ' ' ? kWhite : kBlue, kBlue}));
+    for (const Call* text : callsWhere("drawText", [](const Call& c) { return c.args[0] == 650 || c.args[0] == 75; })) {
+        const bool stepNumber = text->args[0] == 75, isNew = stepNumber ? text->text.ends_with("  ") : text->text[0] == ' ';
+        const Colour field = stepNumber ? kOrange : kBlue;
+        EXPECT_EQ((std::pair{text->foreground, text->background}), (std::pair{isNew ? kWhite : field, field}));
     }
     EXPECT_GT(indexOf("keyTaken"), indexOf("drawCircle"));
     const Call& closing = *fake.callsOf("printLine").back();
     EXPECT_EQ((std::tuple{closing.text, closing.args, closing.fontSize, closing.foreground, closing.background}),
               (std::tuple{std::string("Zahl der Versuche n:1"), Args{5, 4}, 10.0, kBlack, kLightBlue}));
     startAfresh();
-    prepareRun(1);
+    prepareSeries(1);
     for (int32_t before : {8, 9, 99}) {   // nine to ten, ninety-nine to a hundred
         state.eventCount = before;
         state.stepRandom = 0.0;
@@ -125,7 +127,7 @@ TEST_F(RunTest, AnIntervalShowsEveryStepAndEveryCountAndClosesWithN)
 TEST_F(RunTest, FirstPassFliesTheDotExactlyInTheStepsThatRegister)
 {
     constexpr int kRedDot = 777, kFirstPatch = 555;   // pixel values of the test's images
-    prepareRun(1, true);
+    ConfigureFirstPass();
     state.redDotImage = {15, 15, std::vector<Colour>(15 * 15, kRedDot)};
     state.backgroundBox = {21, 21, std::vector<Colour>(21 * 21, kFirstPatch)};
     const double pattern[] = {0.2, std::nextafter(0.2, 0.0), 0.0, 0.5, 0.19, 0.9999, 0.21, 0.05};
@@ -148,7 +150,7 @@ TEST_F(RunTest, FirstPassFliesTheDotExactlyInTheStepsThatRegister)
                     nth("pause", 0).args[0], double(textsAt(87, 375).size())}),
               (Args{20, 20, 800, 10, 80}));
     startAfresh();
-    prepareRun(1, true);
+    ConfigureFirstPass();
     scriptRandoms(std::vector<double>(40, 0.1));
     fake.atPoll(21 * 4 + 1 + 3, [this] { fake.mouseState = 3; });   // in the flight of step 5
     RunMeasurement();

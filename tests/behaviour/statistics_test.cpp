@@ -66,7 +66,7 @@ TEST_F(StatisticsTest, CountsFollowBinomial100Of0Point1AndInTheFirstPass40Of0Poi
     for (const auto& law : laws) {
         SCOPED_TRACE(law.n);
         startAfresh();
-        prepareRun(100, law.firstPass);
+        law.firstPass ? ConfigureFirstPass() : prepareSeries(100);
         state.intervalsPerRun = 100;
         for (int done = 0; done < law.intervals; done += 100) {
             fake.calls.clear();

@@ -10,6 +10,7 @@
 #include "measurement/DotSprites.h"
 #include "measurement/ExperimentScreen.h"
 #include "measurement/MeasurementRun.h"
+#include "measurement/RunSetup.h"
 #include "screens/StartPicture.h"
 #include "screens/TitleScreen.h"
 #include "shell/MainProgram.h"
@@ -94,12 +95,8 @@ TEST_F(ProgramDrawingTest, FirstPassFlightsLeaveThePathAsItWas)
     DrawStartPicture();
     PrepareDotSprites();
     const ImageString boxAfterStartUp = state.backgroundBox;
-    state.rateParameter = 4.0;
-    state.scaleDivisor = 2;
-    state.intervalsTotal = state.seriesAnnounced = state.runPassLimit = state.intervalsPerRun = state.stepsPerInterval = 1;
-    state.redDotRadius = ScaleX(3);
-    state.experimentMode = 2;
-    state.delayFactor = 1.0;
+    ConfigureFirstPass();
+    state.stepsPerInterval = 1;
     ExperimentScreen();
     for (int pass = 2; pass <= 6; ++pass) {
         state.backgroundBox = boxAfterStartUp;
@@ -117,11 +114,11 @@ TEST_F(ProgramDrawingTest, FirstPassFlightsLeaveThePathAsItWas)
 TEST_F(ProgramDrawingTest, TenIntervalsLeaveTheGraphTheClassReads)
 {
     useArea(800, 600);
-    state.experimentMode = 3;
-    state.stepsPerInterval = 100;
-    state.intervalsPerRun = state.intervalsTotal = 10;
-    state.rateParameter = state.delayFactor = 1.0;
-    state.scaleDivisor = state.demoDone = state.seriesAnnounced = state.runPassLimit = 1;
+    ConfigureFirstPass();
+    ConfigureSecondPass();
+    ConfigureAfterDemonstration();
+    ConfigureSeries(10);
+    state.seriesAnnounced = 1;   // "Neue Versuchsreihe!" answered: a real box would wait for a user
     ExperimentScreen();
     double sum = 0;
     for (int k = 0; k <= 100; ++k)
