@@ -2,6 +2,7 @@
 
 #include "platform/qt/WavClip.h"
 
+#include <QAudioDevice>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -19,10 +20,11 @@ ClickSound::ClickSound(ClickSoundSetup setup)
         setup_.fileProblem = &ClickSound::reportOnStderr;
     if (!setup_.deviceProblem)
         setup_.deviceProblem = &ClickSound::reportOnStderr;
-    if (!setup_.openOutput)
-        setup_.openOutput = [](QString& problem) {
-            return ClickStream::openAudioSink(ClickStream::defaultDevice(), problem);
-        };
+    if (!setup_.openOutput) {
+        // Looked up here, on the program's thread; the stream's thread gets its own copy.
+        const QAudioDevice device = ClickStream::defaultDevice();
+        setup_.openOutput = [device](QString& problem) { return ClickStream::openAudioSink(device, problem); };
+    }
     stream_ = std::make_unique<ClickStream>(mixer_, setup_.openOutput, setup_.quietCloseMilliseconds);
     stream_->moveToThread(thread_.get());
     connect(stream_.get(), &ClickStream::failed, this, &ClickSound::streamFailed, Qt::QueuedConnection);

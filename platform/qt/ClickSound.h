@@ -32,13 +32,14 @@ struct ClickSoundSetup {
     // Texts are German; "|" separates the lines of a file problem.
     Reporter fileProblem;     // default: one line on stderr
     Reporter deviceProblem;   // default: one line on stderr
-    ClickStream::Opener openOutput;   // default: the system's default output
+    ClickStream::Opener openOutput;   // default: the system's default output, as it is at construction
     int quietCloseMilliseconds = 2000;
     // How long shut-down waits for a device that hangs before leaving its thread behind.
     int shutdownWaitMilliseconds = 1000;
 };
 
 class ClickSound : public QObject {
+    Q_OBJECT
 public:
     static constexpr int kSampleRate = ClickStream::kSampleRate;
 

@@ -53,7 +53,9 @@ public:
 
     // A 44.1 kHz mono Int16 QAudioSink on `device`.
     static std::unique_ptr<ClickOutput> openAudioSink(const QAudioDevice& device, QString& problem);
-    // The system's default output, or a null device when it has none.
+    // The system's default output, or a null device when it has none. Call it on the program's
+    // thread: Qt's device backend belongs to the thread that first asks it, and the stream's
+    // thread ends before the program does.
     static QAudioDevice defaultDevice();
 
 signals:

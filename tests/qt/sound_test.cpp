@@ -1,6 +1,7 @@
 // The click: WAV files of any PCM kind become 44.1 kHz mono samples, overlapping clicks are
 // mixed in full, the stream on its own thread hands every sample on and closes when quiet, an
-// unusable file is told once per name and a missing device once on stderr.
+// unusable file is told once per name and a missing device once on stderr, and the program's
+// end does not wait for a device that hangs.
 
 #include "support.h"
 
@@ -8,13 +9,13 @@
 #include "platform/qt/ClickSound.h"
 #include "platform/qt/WavClip.h"
 
-#include <QTemporaryDir>
+#include <QPointer>
+#include <QThread>
 #include <QtEndian>
 
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
-#include <numeric>
 
 using namespace qttest;
 
@@ -89,18 +90,27 @@ TEST(ClickMixer, OverlappingClicksAddUpAndClicksKeepTheirDistance)
 namespace {
 
 // Stands in for the sound device: takes 32 samples of the 1000 it makes room for, as a device
-// still starting does, and keeps what it took, one stream per opening.
+// still starting does, and keeps what it took, one stream per opening. One that hangs while
+// closing lets go when told or after 20 s: a shut-down that waits for it fails, not hangs.
 struct Device {
     std::mutex mutex;
     std::condition_variable closedOne;
     std::vector<QByteArray> streams;
     int closed = 0;
+    bool hangsWhileClosing = false;
+    QPointer<QThread> streamThread;   // where it was opened
 };
 
 class FakeOutput : public ClickOutput {
 public:
     explicit FakeOutput(Device& device) : device_(device) {}
-    ~FakeOutput() override { const std::lock_guard lock(device_.mutex); ++device_.closed; device_.closedOne.notify_all(); }
+    ~FakeOutput() override
+    {
+        std::unique_lock lock(device_.mutex);
+        device_.closedOne.wait_for(lock, std::chrono::seconds(20), [this] { return !device_.hangsWhileClosing; });
+        ++device_.closed;
+        device_.closedOne.notify_all();
+    }
     qint64 bytesFree() const override { return 2000; }
     qint64 write(const QByteArray& bytes) override
     {
@@ -113,25 +123,28 @@ private:
     Device& device_;
 };
 
+ClickStream::Opener opensOn(Device& device)
+{
+    return [&device](QString&) -> std::unique_ptr<ClickOutput> {
+        const std::lock_guard lock(device.mutex);
+        device.streams.emplace_back();
+        device.streamThread = QThread::currentThread();
+        return std::make_unique<FakeOutput>(device);
+    };
+}
+
 } // namespace
 
 TEST(ClickSound, EverySampleIsPlayedAndEachProblemToldOnce)
 {
-    QTemporaryDir folder;
-    QDir::setCurrent(folder.path());
-    Samples click(300);
-    std::iota(click.begin(), click.end(), int16_t(1000));
-    writeFile("knack2.wav", wavFile(1, 44100, 16, click));
+    QDir::setCurrent(MT_ASSET_DIR);   // the program's own click
+    const Samples click = WavClip::read("knack2.wav", 44100).samples;
     Device outputs;
     QStringList told;
     ClickSoundSetup setup;
     setup.fileProblem = [&told](const QString& text) { told.append(text); };
+    setup.openOutput = opensOn(outputs);
     setup.quietCloseMilliseconds = 20;
-    setup.openOutput = [&outputs](QString&) -> std::unique_ptr<ClickOutput> {
-        const std::lock_guard<std::mutex> lock(outputs.mutex);
-        outputs.streams.emplace_back();
-        return std::make_unique<FakeOutput>(outputs);
-    };
     {
         // The rest of each mixed chunk waits for later feeds; the stream closes only when all is
         // out, and the next one starts with the click however long it was quiet.
@@ -141,9 +154,9 @@ TEST(ClickSound, EverySampleIsPlayedAndEachProblemToldOnce)
             std::unique_lock<std::mutex> lock(outputs.mutex);
             ASSERT_TRUE(outputs.closedOne.wait_for(lock, std::chrono::seconds(20), [&] { return outputs.closed == opening; }));
             const Samples heard = samplesOf(outputs.streams.back());
-            ASSERT_GE(heard.size(), 300u);
-            EXPECT_EQ(Samples(heard.begin(), heard.begin() + 300), click);
-            EXPECT_EQ(std::count(heard.begin(), heard.end(), 0), static_cast<long>(heard.size() - 300));
+            ASSERT_GE(heard.size(), click.size());
+            EXPECT_EQ(Samples(heard.begin(), heard.begin() + click.size()), click);
+            EXPECT_TRUE(std::all_of(heard.begin() + click.size(), heard.end(), [](int16_t sample) { return sample == 0; }));
         }
         for (int play = 0; play < 3; ++play)
             sound.play("weg.wav");
@@ -159,6 +172,33 @@ TEST(ClickSound, EverySampleIsPlayedAndEachProblemToldOnce)
             sound.play("knack2.wav");
         sound.settle();
     }
-    const std::string printed = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(printed, "mikroteilchen: kein Tonausgabeger\u00e4t gefunden, die Klicks bleiben stumm\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "mikroteilchen: kein Tonausgabeger\u00e4t gefunden, die Klicks bleiben stumm\n");
+}
+
+// A device that hangs while closing (a sound server gone) must not hold up the program's end:
+// shut-down gives up on it and says so; the stream's thread tidies up once the device lets go.
+TEST(ClickSound, ShutDownLeavesADeviceThatHangsBehind)
+{
+    QDir::setCurrent(MT_ASSET_DIR);
+    Device device;
+    device.hangsWhileClosing = true;
+    ClickSoundSetup setup;
+    setup.openOutput = opensOn(device);
+    setup.shutdownWaitMilliseconds = 50;
+    ::testing::internal::CaptureStderr();
+    {
+        ClickSound sound(setup);
+        sound.play("knack2.wav");
+        sound.settle();
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "mikroteilchen: Tonausgabe h\u00e4ngt, das Programm wartet nicht auf sie\n");
+    std::unique_lock lock(device.mutex);
+    EXPECT_EQ(device.closed, 0);
+    device.hangsWhileClosing = false;
+    device.closedOne.notify_all();
+    lock.unlock();
+    ASSERT_TRUE(device.streamThread && device.streamThread->wait(QDeadlineTimer(20000)));
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(device.streamThread.isNull());
 }
