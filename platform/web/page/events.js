@@ -3,10 +3,6 @@
 // waits: it queues what happened and wakes the wait, and the program takes the queue in
 // its own event processing (platform/web/WebPlatform.cpp), as the desktop holds its choices.
 
-// The little the page shows of itself to tests and benchmarks: the clicks started, the
-// latest texts drawn, and main()'s status once the program has ended.
-var mikroteilchen = window.mikroteilchen = { clicksStarted: 0, texts: [], exitStatus: null };
-
 // Kinds of queued event and what may end a wait; WebPlatform.cpp uses the same numbers.
 var EVENT_KEY = 1, EVENT_BUTTONS = 2, EVENT_MENU = 3, EVENT_RESIZE = 4;
 var WAKE_NEVER = 0, WAKE_ON_INPUT = 1, WAKE_ON_ANY = 2;

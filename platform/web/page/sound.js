@@ -72,6 +72,5 @@ var pageSound = {
     source.buffer = buffer;
     source.connect(context.destination);
     source.start();
-    ++mikroteilchen.clicksStarted;
   },
 };

@@ -29,9 +29,8 @@ var pagePlace = {
   Module.noInitialRun = true;
   Module.onRuntimeInitialized = async () => {
     await fontReady;
-    // main() returns through every wait it was suspended in; its status arrives here.
-    const status = await Module.ccall('main', 'number', ['number', 'number'], [0, 0], { async: true });
-    mikroteilchen.exitStatus = status;
+    // main() returns through every wait it was suspended in, and only then is the lesson over.
+    await Module.ccall('main', 'number', ['number', 'number'], [0, 0], { async: true });
     pagePlace.close();
   };
   Module.onAbort = () => {

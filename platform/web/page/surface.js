@@ -77,10 +77,6 @@ var pageSurface = {
     this.context.fillStyle = this.css(colour);
     this.setFont(this.context, pixels);
     this.context.fillText(text, x, baseline);
-    // With the clicks started so far: a count shown can be checked against the clicks heard.
-    mikroteilchen.texts.push({ text, clicks: mikroteilchen.clicksStarted });
-    if (mikroteilchen.texts.length > 10000)
-      mikroteilchen.texts.splice(0, 5000);
   },
 
   measure(text, pixels) {
