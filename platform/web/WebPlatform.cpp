@@ -3,8 +3,6 @@
 #include "platform/web/FileProblems.h"
 #include "platform/web/PageFiles.h"
 
-#include <emscripten.h>
-
 #include <algorithm>
 
 // The page's side: platform/web/page/*.js. Event kinds and wake-ups are numbered as there.
@@ -19,78 +17,26 @@ constexpr int kKeyTextSize = 64;
 
 } // namespace
 
-EM_JS(int, pageTakeEvent, (int* value, char* text, int textSize), {
-    const event = pageEvents.queue.shift();
-    if (!event)
-        return 0;
-    if (event.kind === EVENT_KEY)
-        stringToUTF8(event.value, text, textSize);
-    else
-        HEAP32[value >> 2] = event.value;
-    return event.kind;
-});
-
-EM_ASYNC_JS(void, pageSleep, (int milliseconds, int wakeOn), {
-    await pageEvents.sleep(milliseconds, wakeOn);
-});
-
-EM_ASYNC_JS(void, pageNextFrame, (), {
-    await pageFrames.next();
-});
-
-EM_ASYNC_JS(void, pageYield, (), {
-    await pageFrames.yield();
-});
-
-EM_JS(void, pageMarkReturn, (), {
-    pageFrames.markReturn();
-});
-
-EM_JS(void, pageOpen, (const char* title), {
-    pagePlace.open(UTF8ToString(title));
-});
-
-EM_JS(void, pageStopInput, (), {
-    pageEvents.stop();
-    pageMenuBar.disable();
-});
-
-EM_JS(void, pageClose, (), {
-    pagePlace.close();
-});
-
-EM_JS(void, pageInstallMenu, (const char* items), {
-    pageMenuBar.install(UTF8ToString(items).split('\n'));
-});
-
-EM_ASYNC_JS(int, pageAskBox, (int style, const char* text, int defaultButton, const char* captions, const char* title), {
-    return await pageBoxes.ask(style, UTF8ToString(text), defaultButton, UTF8ToString(captions), UTF8ToString(title));
-});
-
-EM_ASYNC_JS(int, pageLoadPicture, (const char* name), {
-    return await pagePictures.load(UTF8ToString(name));
-});
-
-EM_JS(void, pageReleasePicture, (int picture), {
-    pagePictures.release(picture);
-});
-
-EM_ASYNC_JS(int, pagePrepareSound, (const char* name), {
-    return await pageSound.prepare(UTF8ToString(name));
-});
-
-EM_JS(void, pagePlaySound, (const char* name), {
-    pageSound.play(UTF8ToString(name));
-});
-
-EM_JS(double, pageMilliseconds, (), {
-    return performance.now();
-});
-
-EM_JS(double, pageSecondsOfDay, (), {
-    const now = new Date();
-    return now.getHours() * 3600 + now.getMinutes() * 60 + now.getSeconds() + now.getMilliseconds() / 1000;
-});
+// Defined in the page's scripts. The waits and the box suspend the program until the page
+// answers: they are the Asyncify imports named in platform/web/CMakeLists.txt.
+extern "C" {
+int pageTakeEvent(int* value, char* text, int textSize);
+void pageSleep(int milliseconds, int wakeOn);
+void pageNextFrame();
+void pageYield();
+void pageMarkReturn();
+void pageOpen(const char* title);
+void pageStopInput();
+void pageClose();
+void pageInstallMenu(const char* items);
+int pageAskBox(int style, const char* text, int defaultButton, const char* captions, const char* title);
+int pageLoadPicture(const char* name);
+void pageReleasePicture(int picture);
+int pagePrepareSound(const char* name);
+void pagePlaySound(const char* name);
+double pageMilliseconds();
+double pageSecondsOfDay();
+}
 
 namespace {
 
