@@ -2,16 +2,13 @@
 
 #include "platform/web/FileProblems.h"
 #include "platform/web/PageFiles.h"
+#include "platform/web/PageProtocol.h"
 
 #include <algorithm>
 
-// The page's side: platform/web/page/*.js. Event kinds and wake-ups are numbered as there.
+// The page's side: platform/web/page/*.js.
 
 namespace {
-
-enum PageEvent : int { NoEvent = 0, KeyEvent = 1, ButtonsEvent = 2, MenuEvent = 3, ResizeEvent = 4 };
-enum WakeOn : int { WakeNever = 0, WakeOnInput = 1, WakeOnAny = 2 };
-enum SoundState : int { SoundReady = 1, SoundUndecodable = -1, SoundSilent = 2 };
 
 constexpr int kKeyTextSize = 64;
 

@@ -3,8 +3,7 @@
 // focused button, which is the default one at first; Escape gives the default button.
 
 mergeInto(LibraryManager.library, {
-  $BoxStyle: { Notice: 1, Explanation: 19, Warning: 48, About: 147 },
-
+  // BoxStyle comes from platform/Platform.h, read at build time.
   $pageBoxes__deps: ['$pageFileData', '$BoxStyle'],
   $pageBoxes: {
     dialog: null,

@@ -9,10 +9,8 @@
 // and `function` properties; what needs the browser is made by an init() from `__postset`.
 
 mergeInto(LibraryManager.library, {
-  // Kinds of queued event and what may end a wait; WebPlatform.cpp uses the same numbers.
-  $PageEvent: { NoEvent: 0, KeyEvent: 1, ButtonsEvent: 2, MenuEvent: 3, ResizeEvent: 4 },
-  $WakeOn: { WakeNever: 0, WakeOnInput: 1, WakeOnAny: 2 },
-
+  // PageEvent (kinds of queued event) and WakeOn (what may end a wait) come from
+  // platform/web/PageProtocol.h, read at build time.
   $pageEvents__deps: ['$PageEvent', '$WakeOn'],
   $pageEvents: {
     queue: [],
@@ -92,7 +90,7 @@ mergeInto(LibraryManager.library, {
   pageTakeEvent: function (value, text, textSize) {
     const event = pageEvents.queue.shift();
     if (!event)
-      return 0;
+      return PageEvent.NoEvent;
     if (event.kind === PageEvent.KeyEvent)
       stringToUTF8(event.value, text, textSize);
     else

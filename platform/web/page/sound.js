@@ -3,8 +3,7 @@
 // user's first key or click, which in the lesson is the answer to the title prompt.
 
 mergeInto(LibraryManager.library, {
-  $SoundState: { SoundReady: 1, SoundUndecodable: -1, SoundSilent: 2 },
-
+  // SoundState comes from platform/web/PageProtocol.h, read at build time.
   $pageSound__deps: ['$pageFiles', '$SoundState'],
   $pageSound__postset: 'pageSound.init();',
   $pageSound: {
