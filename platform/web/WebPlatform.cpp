@@ -228,15 +228,11 @@ void WebPlatform::putImage(double x, double y, const ImageString& image)
 
 PictureId WebPlatform::loadPicture(const std::string& fileName)
 {
-    // The program goes on without a picture it cannot use; the teacher learns which file is at fault.
-    const std::string problem = FileProblems::ofPicture(fileName, PageFiles::read(fileName));
-    if (!problem.empty()) {
-        tellFileProblem(problem);
-        return 0;
-    }
+    // The build has checked the file; only the browser can still fail to decode it. The program
+    // goes on without the picture, and the teacher learns which one it is.
     const int picture = pageLoadPicture(fileName.c_str());
     if (picture <= 0)
-        tellFileProblem(FileProblems::ofUndecodablePicture(fileName));
+        tellFileProblem(FileProblems::pictureNotShown(fileName));
     return std::max(picture, 0);
 }
 
@@ -267,21 +263,19 @@ void WebPlatform::playSound(const std::string& fileName, int)
 {
     auto known = clickUsable_.find(fileName);
     if (known == clickUsable_.end()) {
-        std::string problem = FileProblems::ofClick(fileName, PageFiles::read(fileName));
-        const int state = problem.empty() ? pagePrepareSound(fileName.c_str()) : SoundUndecodable;
-        if (problem.empty() && state == SoundUndecodable)
-            problem = FileProblems::ofUndecodableClick(fileName);
+        // As with pictures, only the browser can still fail to decode the checked file.
+        const int state = pagePrepareSound(fileName.c_str());
         // Known before it is told, as on the desktop. A browser without sound stays silent.
         known = clickUsable_.emplace(fileName, state == SoundReady).first;
-        if (!problem.empty())
-            tellFileProblem(problem);
+        if (state == SoundUndecodable)
+            tellFileProblem(FileProblems::clickNotPlayed(fileName));
     }
     if (known->second)
         pagePlaySound(fileName.c_str());
 }
 
-// Each problem is told once per run: a missing background picture would otherwise come back
-// at every experiment screen.
+// Each problem is told once per run: a background picture the browser cannot show would
+// otherwise come back at every experiment screen.
 void WebPlatform::tellFileProblem(const std::string& text)
 {
     if (!toldProblems_.insert(text).second)
