@@ -33,17 +33,28 @@ const browser = await puppeteer.launch({
 });
 const wait = { timeout: 120000 };
 
+// Every text the page writes on a canvas, with its time: seen where the page meets the browser.
+const watchTexts = () => {
+  window.texts = [];
+  const { fillText } = CanvasRenderingContext2D.prototype;
+  CanvasRenderingContext2D.prototype.fillText = function (text, ...rest) {
+    window.texts.push({ text, at: performance.now() });
+    return fillText.call(this, text, ...rest);
+  };
+};
+
 // Milliseconds from navigation to the first frame that shows the page painted.
 async function paintedAfter(file, painted) {
   const page = await browser.newPage();
   await page.setViewport({ width: 1024, height: 800 });
+  await page.evaluateOnNewDocument(watchTexts);
   await page.goto(pathToFileURL(file).href);
   await page.waitForFunction(`(${painted})() && (window.paintedAt ??= performance.now())`, { polling: 'raf', ...wait });
   const at = await page.evaluate(() => window.paintedAt);
   await page.close();
   return at;
 }
-const titlePainted = () => window.mikroteilchen?.texts.some(e => e.text === 'Weiter ?  <RETURN>');
+const titlePainted = () => window.texts?.some(e => e.text === 'Weiter ?  <RETURN>');
 const ours = [], reference = [];
 for (let i = 0; i < 5; ++i) {
   ours.push(await paintedAfter(pagePath, titlePainted));
@@ -94,6 +105,7 @@ await yardstick.close();
 
 const page = await browser.newPage();
 await page.setViewport({ width: 1024, height: 800 });
+await page.evaluateOnNewDocument(watchTexts);
 // Each click as it starts: the context's clock and where its output is at that moment.
 await page.evaluateOnNewDocument(() => {
   window.clickStarts = [];
@@ -127,21 +139,17 @@ await page.waitForFunction(() => document.querySelector('dialog.box[open] .text'
 await page.keyboard.press('Enter');
 await page.waitForFunction(() => document.querySelector('dialog.box[open] .text')?.textContent === 'Neue Versuchsreihe!', wait);
 await page.evaluate(() => {
-  window.stepTimes = [];
+  window.seriesFrom = texts.length;
   window.frameTimes = [];
-  const text = pageSurface.text.bind(pageSurface);
-  pageSurface.text = (...args) => {
-    if (/^\d+ {2}$/.test(args[2])) stepTimes.push(performance.now());
-    return text(...args);
-  };
   const play = pageSound.play.bind(pageSound);
   pageSound.play = name => { window.lastRegistration = performance.now(); play(name); };
   const frame = time => { frameTimes.push(time); requestAnimationFrame(frame); };
   requestAnimationFrame(frame);
 });
 await page.keyboard.press('Enter');
-await page.waitForFunction(() => mikroteilchen.texts.some(e => e.text === 'Zahl der Versuche n:10'), wait);
-const { steps, frames, clicks } = await page.evaluate(() => ({ steps: stepTimes, frames: frameTimes, clicks: clickStarts }));
+await page.waitForFunction(() => texts.some(e => e.text === 'Zahl der Versuche n:10'), wait);
+const { steps, frames, clicks } = await page.evaluate(() => ({ frames: frameTimes, clicks: clickStarts,
+  steps: texts.slice(seriesFrom).filter(e => /^\d+ {2}$/.test(e.text)).map(e => e.at) }));
 const gaps = list => list.slice(1).map((t, i) => t - list[i]);
 const stepGaps = gaps(steps).filter(gap => gap < 100);   // within an interval
 const frameRate = 1000 / median(gaps(frames));

@@ -1,25 +1,17 @@
 #pragma once
 
-// What is wrong with a file the page carries, told in the desktop edition's words
-// (platform/qt/PictureLoader.cpp, ClickSound.cpp and WavClip.cpp). Browsers decode more
-// than they should, a cut-off JPEG for one, so the same checks come first here.
+// What the teacher is told when the browser cannot use one of the page's files, in the
+// desktop edition's words (platform/qt/PictureLoader.cpp, ClickSound.cpp). The files
+// themselves are checked when the page is built (page/embed-files.js), so only the browser
+// can still fail here: a damaged file never reaches a page.
 
-#include <cstdint>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace FileProblems {
 
-using Bytes = std::optional<std::vector<uint8_t>>;
-
-// "" when the picture may be decoded; otherwise the box's text, ending in the notice that the
-// program goes on without it.
-std::string ofPicture(const std::string& fileName, const Bytes& bytes);
-std::string ofUndecodablePicture(const std::string& fileName);
-
-// "" when the click may be decoded; otherwise the box's text.
-std::string ofClick(const std::string& fileName, const Bytes& bytes);
-std::string ofUndecodableClick(const std::string& fileName);
+// The box's text, ending in the notice that the program goes on without the picture.
+std::string pictureNotShown(const std::string& fileName);
+// The box's text, ending in the notice that the counts stay silent.
+std::string clickNotPlayed(const std::string& fileName);
 
 } // namespace FileProblems

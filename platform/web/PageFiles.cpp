@@ -1,15 +1,10 @@
 #include "platform/web/PageFiles.h"
 
-#include <emscripten.h>
-
-EM_JS(int, pageFileSize, (const char* name), {
-    const bytes = pageFiles.bytes(UTF8ToString(name));
-    return bytes === null ? -1 : bytes.length;
-});
-
-EM_JS(void, pageFileCopy, (const char* name, uint8_t* target), {
-    HEAPU8.set(pageFiles.bytes(UTF8ToString(name)), target);
-});
+// The page's side: platform/web/page/files.js.
+extern "C" {
+int pageFileSize(const char* name);
+void pageFileCopy(const char* name, uint8_t* target);
+}
 
 namespace PageFiles {
 

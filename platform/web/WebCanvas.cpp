@@ -1,46 +1,21 @@
 #include "platform/web/WebCanvas.h"
 
-#include <emscripten.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 // The page's side: platform/web/page/surface.js.
 
-EM_JS(void, surfaceArea, (int* size, double* ratio), {
-    HEAP32[size >> 2] = pageSurface.area.width;
-    HEAP32[(size >> 2) + 1] = pageSurface.area.height;
-    HEAPF64[ratio >> 3] = pageSurface.area.ratio;
-});
-
-EM_JS(void, surfaceResize, (int width, int height), {
-    pageSurface.resize(width, height);
-});
-
-EM_JS(void, surfaceFill, (int x, int y, int width, int height, int colour), {
-    pageSurface.fill(x, y, width, height, colour);
-});
-
-EM_JS(void, surfaceText, (double x, double baseline, const char* text, double pixels, int colour), {
-    pageSurface.text(x, baseline, UTF8ToString(text), pixels, colour);
-});
-
-EM_JS(double, surfaceMeasure, (const char* text, int pixels), {
-    return pageSurface.measure(UTF8ToString(text), pixels);
-});
-
-EM_JS(void, surfaceRead, (int x, int y, int width, int height, Colour* target), {
-    pageSurface.read(x, y, width, height, target);
-});
-
-EM_JS(void, surfaceWrite, (int x, int y, int width, int height, const Colour* source), {
-    pageSurface.write(x, y, width, height, source);
-});
-
-EM_JS(void, surfacePicture, (int picture, double x, double y, double width, double height), {
-    pageSurface.picture(picture, x, y, width, height);
-});
+extern "C" {
+void surfaceArea(int* size, double* ratio);
+void surfaceResize(int width, int height);
+void surfaceFill(int x, int y, int width, int height, int colour);
+void surfaceText(double x, double baseline, const char* text, double pixels, int colour);
+double surfaceMeasure(const char* text, int pixels);
+void surfaceRead(int x, int y, int width, int height, Colour* target);
+void surfaceWrite(int x, int y, int width, int height, const Colour* source);
+void surfacePicture(int picture, double x, double y, double width, double height);
+}
 
 namespace {
 

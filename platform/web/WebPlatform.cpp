@@ -2,95 +2,38 @@
 
 #include "platform/web/FileProblems.h"
 #include "platform/web/PageFiles.h"
-
-#include <emscripten.h>
+#include "platform/web/PageProtocol.h"
 
 #include <algorithm>
 
-// The page's side: platform/web/page/*.js. Event kinds and wake-ups are numbered as there.
+// The page's side: platform/web/page/*.js.
 
 namespace {
-
-enum PageEvent : int { NoEvent = 0, KeyEvent = 1, ButtonsEvent = 2, MenuEvent = 3, ResizeEvent = 4 };
-enum WakeOn : int { WakeNever = 0, WakeOnInput = 1, WakeOnAny = 2 };
-enum SoundState : int { SoundReady = 1, SoundUndecodable = -1, SoundSilent = 2 };
 
 constexpr int kKeyTextSize = 64;
 
 } // namespace
 
-EM_JS(int, pageTakeEvent, (int* value, char* text, int textSize), {
-    const event = pageEvents.queue.shift();
-    if (!event)
-        return 0;
-    if (event.kind === EVENT_KEY)
-        stringToUTF8(event.value, text, textSize);
-    else
-        HEAP32[value >> 2] = event.value;
-    return event.kind;
-});
-
-EM_ASYNC_JS(void, pageSleep, (int milliseconds, int wakeOn), {
-    await pageEvents.sleep(milliseconds, wakeOn);
-});
-
-EM_ASYNC_JS(void, pageNextFrame, (), {
-    await pageFrames.next();
-});
-
-EM_ASYNC_JS(void, pageYield, (), {
-    await pageFrames.yield();
-});
-
-EM_JS(void, pageMarkReturn, (), {
-    pageFrames.markReturn();
-});
-
-EM_JS(void, pageOpen, (const char* title), {
-    pagePlace.open(UTF8ToString(title));
-});
-
-EM_JS(void, pageStopInput, (), {
-    pageEvents.stop();
-    pageMenuBar.disable();
-});
-
-EM_JS(void, pageClose, (), {
-    pagePlace.close();
-});
-
-EM_JS(void, pageInstallMenu, (const char* items), {
-    pageMenuBar.install(UTF8ToString(items).split('\n'));
-});
-
-EM_ASYNC_JS(int, pageAskBox, (int style, const char* text, int defaultButton, const char* captions, const char* title), {
-    return await pageBoxes.ask(style, UTF8ToString(text), defaultButton, UTF8ToString(captions), UTF8ToString(title));
-});
-
-EM_ASYNC_JS(int, pageLoadPicture, (const char* name), {
-    return await pagePictures.load(UTF8ToString(name));
-});
-
-EM_JS(void, pageReleasePicture, (int picture), {
-    pagePictures.release(picture);
-});
-
-EM_ASYNC_JS(int, pagePrepareSound, (const char* name), {
-    return await pageSound.prepare(UTF8ToString(name));
-});
-
-EM_JS(void, pagePlaySound, (const char* name), {
-    pageSound.play(UTF8ToString(name));
-});
-
-EM_JS(double, pageMilliseconds, (), {
-    return performance.now();
-});
-
-EM_JS(double, pageSecondsOfDay, (), {
-    const now = new Date();
-    return now.getHours() * 3600 + now.getMinutes() * 60 + now.getSeconds() + now.getMilliseconds() / 1000;
-});
+// Defined in the page's scripts. The waits and the box suspend the program until the page
+// answers: they are the Asyncify imports named in platform/web/CMakeLists.txt.
+extern "C" {
+int pageTakeEvent(int* value, char* text, int textSize);
+void pageSleep(int milliseconds, int wakeOn);
+void pageNextFrame();
+void pageYield();
+void pageMarkReturn();
+void pageOpen(const char* title);
+void pageStopInput();
+void pageClose();
+void pageInstallMenu(const char* items);
+int pageAskBox(int style, const char* text, int defaultButton, const char* captions, const char* title);
+int pageLoadPicture(const char* name);
+void pageReleasePicture(int picture);
+int pagePrepareSound(const char* name);
+void pagePlaySound(const char* name);
+double pageMilliseconds();
+double pageSecondsOfDay();
+}
 
 namespace {
 
@@ -285,15 +228,11 @@ void WebPlatform::putImage(double x, double y, const ImageString& image)
 
 PictureId WebPlatform::loadPicture(const std::string& fileName)
 {
-    // The program goes on without a picture it cannot use; the teacher learns which file is at fault.
-    const std::string problem = FileProblems::ofPicture(fileName, PageFiles::read(fileName));
-    if (!problem.empty()) {
-        tellFileProblem(problem);
-        return 0;
-    }
+    // The build has checked the file; only the browser can still fail to decode it. The program
+    // goes on without the picture, and the teacher learns which one it is.
     const int picture = pageLoadPicture(fileName.c_str());
     if (picture <= 0)
-        tellFileProblem(FileProblems::ofUndecodablePicture(fileName));
+        tellFileProblem(FileProblems::pictureNotShown(fileName));
     return std::max(picture, 0);
 }
 
@@ -324,21 +263,19 @@ void WebPlatform::playSound(const std::string& fileName, int)
 {
     auto known = clickUsable_.find(fileName);
     if (known == clickUsable_.end()) {
-        std::string problem = FileProblems::ofClick(fileName, PageFiles::read(fileName));
-        const int state = problem.empty() ? pagePrepareSound(fileName.c_str()) : SoundUndecodable;
-        if (problem.empty() && state == SoundUndecodable)
-            problem = FileProblems::ofUndecodableClick(fileName);
+        // As with pictures, only the browser can still fail to decode the checked file.
+        const int state = pagePrepareSound(fileName.c_str());
         // Known before it is told, as on the desktop. A browser without sound stays silent.
         known = clickUsable_.emplace(fileName, state == SoundReady).first;
-        if (!problem.empty())
-            tellFileProblem(problem);
+        if (state == SoundUndecodable)
+            tellFileProblem(FileProblems::clickNotPlayed(fileName));
     }
     if (known->second)
         pagePlaySound(fileName.c_str());
 }
 
-// Each problem is told once per run: a missing background picture would otherwise come back
-// at every experiment screen.
+// Each problem is told once per run: a background picture the browser cannot show would
+// otherwise come back at every experiment screen.
 void WebPlatform::tellFileProblem(const std::string& text)
 {
     if (!toldProblems_.insert(text).second)

@@ -2,66 +2,79 @@
 // ever wrapped (the box grows, up to the window, and scrolls beyond). Return presses the
 // focused button, which is the default one at first; Escape gives the default button.
 
-var pageBoxes = {
-  dialog: null,
+mergeInto(LibraryManager.library, {
+  // BoxStyle comes from platform/Platform.h, read at build time.
+  $pageBoxes__deps: ['$pageFileData', '$BoxStyle'],
+  $pageBoxes: {
+    dialog: null,
 
-  // Our own small icons, by box style: Notice, Explanation, Warning.
-  icons: {
-    1: '<svg viewBox="0 0 32 32"><circle cx="16" cy="16" r="15" fill="#2f6fd0"/><circle cx="16" cy="9" r="2.2" fill="#fff"/><rect x="14" y="13" width="4" height="12" rx="1.5" fill="#fff"/></svg>',
-    19: '<svg viewBox="0 0 32 32"><circle cx="16" cy="16" r="15" fill="#2f6fd0"/><path d="M11 12a5 5 0 1 1 7 4.6c-1.3.6-2 1.4-2 2.9V21" fill="none" stroke="#fff" stroke-width="3.2" stroke-linecap="round"/><circle cx="16" cy="25.5" r="2" fill="#fff"/></svg>',
-    48: '<svg viewBox="0 0 32 32"><path d="M16 2 31 29H1z" fill="#f2c230" stroke="#8a6a00" stroke-linejoin="round"/><rect x="14.3" y="10" width="3.4" height="11" rx="1.4" fill="#222"/><circle cx="16" cy="25" r="1.9" fill="#222"/></svg>',
-  },
+    isOpen: function () {
+      return this.dialog !== null;
+    },
 
-  isOpen() {
-    return this.dialog !== null;
-  },
-
-  iconFor(style) {
-    if (style === 147)   // About: the program's own icon
-      return `<img alt="" src="data:image/svg+xml;base64,${pageFileData['mikroteilchen.svg']}">`;
-    return this.icons[style] || '';
-  },
-
-  // The number of the button chosen, from 1.
-  ask(style, text, defaultButton, captions, title) {
-    const dialog = document.createElement('dialog');
-    dialog.className = 'box';
-    dialog.innerHTML = `<header></header><div class="content"><div class="icon">${this.iconFor(style)}</div><div class="text"></div></div><footer></footer>`;
-    dialog.querySelector('header').textContent = title.trim();
-    dialog.querySelector('.text').textContent = text.split('|').join('\n');
-    const buttons = captions.split('|').map((caption, i) => {
-      const button = document.createElement('button');
-      button.textContent = caption;
-      button.addEventListener('click', () => finish(i + 1));
-      dialog.querySelector('footer').append(button);
-      return button;
-    });
-    const fallback = Math.min(Math.max(defaultButton, 1), buttons.length);
-    let finish;
-    const chosen = new Promise(resolve => {
-      finish = number => {
-        if (this.dialog !== dialog)
-          return;
-        this.dialog = null;
-        dialog.close();
-        dialog.remove();
-        resolve(number);
-      };
-    });
-    dialog.addEventListener('cancel', event => { event.preventDefault(); finish(fallback); });
-    // The tap or click that brought the box may land on it afterwards and take the focus off
-    // its buttons; Return then still answers, with the default button.
-    dialog.addEventListener('keydown', event => {
-      if (event.key === 'Enter' && !buttons.includes(document.activeElement)) {
-        event.preventDefault();
-        finish(fallback);
+    // Our own small icons; About shows the program's own.
+    iconFor: function (style) {
+      switch (style) {
+      case BoxStyle.Notice:
+        return '<svg viewBox="0 0 32 32"><circle cx="16" cy="16" r="15" fill="#2f6fd0"/><circle cx="16" cy="9" r="2.2" fill="#fff"/><rect x="14" y="13" width="4" height="12" rx="1.5" fill="#fff"/></svg>';
+      case BoxStyle.Explanation:
+        return '<svg viewBox="0 0 32 32"><circle cx="16" cy="16" r="15" fill="#2f6fd0"/><path d="M11 12a5 5 0 1 1 7 4.6c-1.3.6-2 1.4-2 2.9V21" fill="none" stroke="#fff" stroke-width="3.2" stroke-linecap="round"/><circle cx="16" cy="25.5" r="2" fill="#fff"/></svg>';
+      case BoxStyle.Warning:
+        return '<svg viewBox="0 0 32 32"><path d="M16 2 31 29H1z" fill="#f2c230" stroke="#8a6a00" stroke-linejoin="round"/><rect x="14.3" y="10" width="3.4" height="11" rx="1.4" fill="#222"/><circle cx="16" cy="25" r="1.9" fill="#222"/></svg>';
+      case BoxStyle.About:
+        return `<img alt="" src="data:image/svg+xml;base64,${pageFileData['mikroteilchen.svg']}">`;
       }
-    });
-    dialog.addEventListener('close', () => finish(fallback));
-    document.body.append(dialog);
-    this.dialog = dialog;
-    dialog.showModal();
-    buttons[fallback - 1].focus();
-    return chosen;
+      return '';
+    },
+
+    // The number of the button chosen, from 1.
+    ask: function (style, text, defaultButton, captions, title) {
+      const dialog = document.createElement('dialog');
+      dialog.className = 'box';
+      dialog.innerHTML = `<header></header><div class="content"><div class="icon">${this.iconFor(style)}</div><div class="text"></div></div><footer></footer>`;
+      dialog.querySelector('header').textContent = title.trim();
+      dialog.querySelector('.text').textContent = text.split('|').join('\n');
+      const buttons = captions.split('|').map((caption, i) => {
+        const button = document.createElement('button');
+        button.textContent = caption;
+        button.addEventListener('click', () => finish(i + 1));
+        dialog.querySelector('footer').append(button);
+        return button;
+      });
+      const fallback = Math.min(Math.max(defaultButton, 1), buttons.length);
+      let finish;
+      const chosen = new Promise(resolve => {
+        finish = number => {
+          if (this.dialog !== dialog)
+            return;
+          this.dialog = null;
+          dialog.close();
+          dialog.remove();
+          resolve(number);
+        };
+      });
+      dialog.addEventListener('cancel', event => { event.preventDefault(); finish(fallback); });
+      // The tap or click that brought the box may land on it afterwards and take the focus off
+      // its buttons; Return then still answers, with the default button.
+      dialog.addEventListener('keydown', event => {
+        if (event.key === 'Enter' && !buttons.includes(document.activeElement)) {
+          event.preventDefault();
+          finish(fallback);
+        }
+      });
+      dialog.addEventListener('close', () => finish(fallback));
+      document.body.append(dialog);
+      this.dialog = dialog;
+      dialog.showModal();
+      buttons[fallback - 1].focus();
+      return chosen;
+    },
   },
-};
+
+  // Suspends the program until a button is chosen; its number, from 1.
+  pageAskBox__deps: ['$pageBoxes'],
+  pageAskBox: function (style, text, defaultButton, captions, title) {
+    return Asyncify.handleAsync(() => pageBoxes.ask(style, UTF8ToString(text), defaultButton,
+                                                    UTF8ToString(captions), UTF8ToString(title)));
+  },
+});

@@ -2,82 +2,129 @@
 // A DOM handler never calls into the program, which may be suspended inside one of its
 // waits: it queues what happened and wakes the wait, and the program takes the queue in
 // its own event processing (platform/web/WebPlatform.cpp), as the desktop holds its choices.
+//
+// Like every page script, an Emscripten JavaScript library: the page objects are `$` items
+// that the build includes by their `__deps`, and the functions without `$` are the ones the
+// program calls. Items are written out as text at build time, so objects hold plain values
+// and `function` properties; what needs the browser is made by an init() from `__postset`.
 
-// The little the page shows of itself to tests and benchmarks: the clicks started, the
-// latest texts drawn, and main()'s status once the program has ended.
-var mikroteilchen = window.mikroteilchen = { clicksStarted: 0, texts: [], exitStatus: null };
+mergeInto(LibraryManager.library, {
+  // PageEvent (kinds of queued event) and WakeOn (what may end a wait) come from
+  // platform/web/PageProtocol.h, read at build time.
+  $pageEvents__deps: ['$PageEvent', '$WakeOn'],
+  $pageEvents: {
+    queue: [],
+    waiter: null,
+    stopped: false,   // the program is ending: nothing is queued any more
 
-// Kinds of queued event and what may end a wait; WebPlatform.cpp uses the same numbers.
-var EVENT_KEY = 1, EVENT_BUTTONS = 2, EVENT_MENU = 3, EVENT_RESIZE = 4;
-var WAKE_NEVER = 0, WAKE_ON_INPUT = 1, WAKE_ON_ANY = 2;
-
-var pageEvents = {
-  queue: [],
-  waiter: null,
-  stopped: false,   // the program is ending: nothing is queued any more
-
-  push(kind, value) {
-    if (this.stopped)
-      return;
-    this.queue.push({ kind, value });
-    const waiter = this.waiter;
-    if (waiter && (waiter.wakeOn === WAKE_ON_ANY || (waiter.wakeOn === WAKE_ON_INPUT && kind !== EVENT_RESIZE)))
-      waiter.wake();
-  },
-
-  stop() {
-    this.stopped = true;
-    this.queue.length = 0;
-  },
-
-  // Resolves after the time (negative: never) or at an event the wait is woken by.
-  // Nothing polls: a wait with no time limit costs no CPU until the user acts.
-  sleep(milliseconds, wakeOn) {
-    return new Promise(resolve => {
-      const waiter = { wakeOn, wake };
-      const timer = milliseconds >= 0 ? setTimeout(wake, milliseconds) : 0;
-      function wake() {
-        clearTimeout(timer);
-        if (pageEvents.waiter === waiter)
-          pageEvents.waiter = null;
-        resolve();
-      }
-      if (wakeOn !== WAKE_NEVER)
-        this.waiter = waiter;
-    });
-  },
-};
-
-// Drawing is shown when the browser paints its next frame; event processing that drew
-// something waits for that frame, so every step of a run is seen once.
-var pageFrames = {
-  interval: 1000 / 60,   // learnt from the frames the browser delivers
-  lastFrame: 0,
-  lastReturn: -Infinity,
-
-  async next() {
-    for (;;) {
-      const time = await new Promise(requestAnimationFrame);
-      const gap = time - this.lastFrame;
-      if (gap > 2 && gap < 100)
-        this.interval += (gap - this.interval) / 8;
-      this.lastFrame = time;
-      // No sooner than one frame after the previous return, which may have been mid-frame.
-      if (time - this.lastReturn >= 0.75 * this.interval)
+    push: function (kind, value) {
+      if (this.stopped)
         return;
-    }
+      this.queue.push({ kind, value });
+      const waiter = this.waiter;
+      if (waiter && (waiter.wakeOn === WakeOn.WakeOnAny
+                     || (waiter.wakeOn === WakeOn.WakeOnInput && kind !== PageEvent.ResizeEvent)))
+        waiter.wake();
+    },
+
+    stop: function () {
+      this.stopped = true;
+      this.queue.length = 0;
+    },
+
+    // Resolves after the time (negative: never) or at an event the wait is woken by.
+    // Nothing polls: a wait with no time limit costs no CPU until the user acts.
+    sleep: function (milliseconds, wakeOn) {
+      return new Promise(resolve => {
+        const waiter = { wakeOn, wake };
+        const timer = milliseconds >= 0 ? setTimeout(wake, milliseconds) : 0;
+        function wake() {
+          clearTimeout(timer);
+          if (pageEvents.waiter === waiter)
+            pageEvents.waiter = null;
+          resolve();
+        }
+        if (wakeOn !== WakeOn.WakeNever)
+          this.waiter = waiter;
+      });
+    },
   },
 
-  // Lets the browser hand over the events it holds, without waiting for a frame or a timer.
-  yield() {
-    return new Promise(resolve => {
-      const channel = new MessageChannel();
-      channel.port1.onmessage = resolve;
-      channel.port2.postMessage(0);
-    });
+  // Drawing is shown when the browser paints its next frame; event processing that drew
+  // something waits for that frame, so every step of a run is seen once.
+  $pageFrames: {
+    interval: 1000 / 60,   // learnt from the frames the browser delivers
+    lastFrame: 0,
+    lastReturn: -Number.MAX_VALUE,   // long before any frame
+
+    next: async function () {
+      for (;;) {
+        const time = await new Promise(requestAnimationFrame);
+        const gap = time - this.lastFrame;
+        if (gap > 2 && gap < 100)
+          this.interval += (gap - this.interval) / 8;
+        this.lastFrame = time;
+        // No sooner than one frame after the previous return, which may have been mid-frame.
+        if (time - this.lastReturn >= 0.75 * this.interval)
+          return;
+      }
+    },
+
+    // Lets the browser hand over the events it holds, without waiting for a frame or a timer.
+    yield: function () {
+      return new Promise(resolve => {
+        const channel = new MessageChannel();
+        channel.port1.onmessage = resolve;
+        channel.port2.postMessage(0);
+      });
+    },
+
+    markReturn: function () {
+      this.lastReturn = performance.now();
+    },
   },
 
-  markReturn() {
-    this.lastReturn = performance.now();
+  // The oldest queued event's kind (0: none left); a key's text or another event's value
+  // goes where the program says.
+  pageTakeEvent__deps: ['$pageEvents', '$PageEvent'],
+  pageTakeEvent: function (value, text, textSize) {
+    const event = pageEvents.queue.shift();
+    if (!event)
+      return PageEvent.NoEvent;
+    if (event.kind === PageEvent.KeyEvent)
+      stringToUTF8(event.value, text, textSize);
+    else
+      HEAP32[value >> 2] = event.value;
+    return event.kind;
   },
-};
+
+  // The program suspends in these (Asyncify) until the promise resolves.
+  pageSleep__deps: ['$pageEvents'],
+  pageSleep: function (milliseconds, wakeOn) {
+    return Asyncify.handleAsync(() => pageEvents.sleep(milliseconds, wakeOn));
+  },
+
+  pageNextFrame__deps: ['$pageFrames'],
+  pageNextFrame: function () {
+    return Asyncify.handleAsync(() => pageFrames.next());
+  },
+
+  pageYield__deps: ['$pageFrames'],
+  pageYield: function () {
+    return Asyncify.handleAsync(() => pageFrames.yield());
+  },
+
+  pageMarkReturn__deps: ['$pageFrames'],
+  pageMarkReturn: function () {
+    pageFrames.markReturn();
+  },
+
+  pageMilliseconds: function () {
+    return performance.now();
+  },
+
+  pageSecondsOfDay: function () {
+    const now = new Date();
+    return now.getHours() * 3600 + now.getMinutes() * 60 + now.getSeconds() + now.getMilliseconds() / 1000;
+  },
+});

@@ -2,76 +2,94 @@
 // that overlap are mixed and none is dropped. Browsers let sound start only after the
 // user's first key or click, which in the lesson is the answer to the title prompt.
 
-var SOUND_READY = 1, SOUND_UNDECODABLE = -1, SOUND_SILENT = 2;
+mergeInto(LibraryManager.library, {
+  // SoundState comes from platform/web/PageProtocol.h, read at build time.
+  $pageSound__deps: ['$pageFiles', '$SoundState'],
+  $pageSound__postset: 'pageSound.init();',
+  $pageSound: {
+    context: null,   // made at the first key or click; false where the browser has no audio
+    resting: false,   // suspended by us after a quiet spell: the next click resumes it
+    restTimer: 0,
+    clips: null,   // file name -> Promise of an AudioBuffer, or null if undecodable
+    buffers: null,   // the decoded ones, at hand the moment a click is due
 
-var pageSound = {
-  context: null,   // made at the first key or click; false where the browser has no audio
-  resting: false,   // suspended by us after a quiet spell: the next click resumes it
-  restTimer: 0,
-  clips: new Map(),   // file name -> Promise of an AudioBuffer, or null if undecodable
-  buffers: new Map(),   // the decoded ones, at hand the moment a click is due
+    init: function () {
+      this.clips = new Map();
+      this.buffers = new Map();
+    },
 
-  unlock() {
-    if (this.context === null) {
-      try {
-        this.context = new AudioContext({ latencyHint: 'interactive' });
-      } catch (error) {
-        this.context = false;
+    unlock: function () {
+      if (this.context === null) {
+        try {
+          this.context = new AudioContext({ latencyHint: 'interactive' });
+        } catch (error) {
+          this.context = false;
+        }
       }
-    }
-    if (this.context && this.context.state !== 'running' && this.context.state !== 'closed') {
-      this.resting = false;
-      this.context.resume().catch(() => {});
-    }
-    this.restSoon();
-  },
-
-  // A running context renders silence on its own threads; between runs it rests.
-  restSoon() {
-    clearTimeout(this.restTimer);
-    this.restTimer = setTimeout(() => {
-      if (this.context && this.context.state === 'running') {
-        this.resting = true;
-        this.context.suspend().catch(() => {});
+      if (this.context && this.context.state !== 'running' && this.context.state !== 'closed') {
+        this.resting = false;
+        this.context.resume().catch(() => {});
       }
-    }, 3000);
-  },
+      this.restSoon();
+    },
 
-  // Decodes the file once; what comes of it decides whether the program tells a problem.
-  async prepare(name) {
-    const bytes = pageFiles.bytes(name);
-    if (bytes === null)
-      return SOUND_UNDECODABLE;
-    if (!this.clips.has(name)) {
-      let decoder = this.context;
-      try {
-        decoder = decoder || new OfflineAudioContext(1, 1, 48000);
-      } catch (error) {
-        return SOUND_SILENT;   // a browser without Web Audio
+    // A running context renders silence on its own threads; between runs it rests.
+    restSoon: function () {
+      clearTimeout(this.restTimer);
+      this.restTimer = setTimeout(() => {
+        if (this.context && this.context.state === 'running') {
+          this.resting = true;
+          this.context.suspend().catch(() => {});
+        }
+      }, 3000);
+    },
+
+    // Decodes the file once; what comes of it decides whether the program tells a problem.
+    prepare: async function (name) {
+      const bytes = pageFiles.bytes(name);
+      if (bytes === null)
+        return SoundState.SoundUndecodable;
+      if (!this.clips.has(name)) {
+        let decoder = this.context;
+        try {
+          decoder = decoder || new OfflineAudioContext(1, 1, 48000);
+        } catch (error) {
+          return SoundState.SoundSilent;   // a browser without Web Audio
+        }
+        this.clips.set(name, decoder.decodeAudioData(bytes.slice().buffer).catch(() => null));
       }
-      this.clips.set(name, decoder.decodeAudioData(bytes.slice().buffer).catch(() => null));
-    }
-    const buffer = await this.clips.get(name);
-    if (buffer === null)
-      return SOUND_UNDECODABLE;
-    this.buffers.set(name, buffer);
-    return SOUND_READY;
+      const buffer = await this.clips.get(name);
+      if (buffer === null)
+        return SoundState.SoundUndecodable;
+      this.buffers.set(name, buffer);
+      return SoundState.SoundReady;
+    },
+
+    play: function (name) {
+      const context = this.context, buffer = this.buffers.get(name);
+      if (!context || !buffer || (context.state !== 'running' && !this.resting))
+        return;   // no sound device, or no key or click yet: the lesson runs silently
+      if (this.resting) {
+        // Started now, heard as the context wakes: a few milliseconds late, never lost.
+        this.resting = false;
+        context.resume().catch(() => {});
+      }
+      this.restSoon();
+      const source = context.createBufferSource();
+      source.buffer = buffer;
+      source.connect(context.destination);
+      source.start();
+    },
   },
 
-  play(name) {
-    const context = this.context, buffer = this.buffers.get(name);
-    if (!context || !buffer || (context.state !== 'running' && !this.resting))
-      return;   // no sound device, or no key or click yet: the lesson runs silently
-    if (this.resting) {
-      // Started now, heard as the context wakes: a few milliseconds late, never lost.
-      this.resting = false;
-      context.resume().catch(() => {});
-    }
-    this.restSoon();
-    const source = context.createBufferSource();
-    source.buffer = buffer;
-    source.connect(context.destination);
-    source.start();
-    ++mikroteilchen.clicksStarted;
+  // Suspends the program until the click is decoded; a SoundState.
+  pagePrepareSound__deps: ['$pageSound'],
+  pagePrepareSound: function (name) {
+    return Asyncify.handleAsync(() => pageSound.prepare(UTF8ToString(name)));
   },
-};
+
+  pagePlaySound__deps: ['$pageSound'],
+  pagePlaySound: function (name) {
+    pageSound.play(UTF8ToString(name));
+  },
+});

@@ -1,40 +1,62 @@
 // Starts the program once the page's font can draw, and shows the end when it returns.
 
-var pagePlace = {
-  // The program's window title; the boxes carry it as their caption.
-  open(title) {
-    document.title = title.trim();
-    document.body.classList.add('running');
+mergeInto(LibraryManager.library, {
+  // The place the program runs in. The program's calls include it, and with it what it needs
+  // at load: the page's files, and the input handlers, which nothing else calls.
+  $pagePlace__deps: ['$pageFileData', '$pageFiles', '$pageEvents', '$pageMenuBar', '$pageInput'],
+  $pagePlace__postset: 'pagePlace.start();',
+  $pagePlace: {
+    start: function () {
+      const icon = document.createElement('link');
+      icon.rel = 'icon';
+      icon.href = `data:image/svg+xml;base64,${pageFileData['mikroteilchen.svg']}`;
+      document.head.append(icon);
+
+      const font = new FontFace('Mikroteilchen Serif', pageFiles.bytes('LiberationSerif-Regular.ttf'));
+      document.fonts.add(font);
+      const fontReady = font.load().catch(() => {});   // without it the browser's serif stands in
+
+      // The build leaves main() to us (INVOKE_RUN=0).
+      Module.onRuntimeInitialized = async () => {
+        await fontReady;
+        // main() returns through every wait it was suspended in, and only then is the lesson over.
+        await Module.ccall('main', 'number', ['number', 'number'], [0, 0], { async: true });
+        pagePlace.close();
+      };
+      Module.onAbort = () => {
+        document.body.classList.add('failed');
+      };
+    },
+
+    // The program's window title; the boxes carry it as their caption.
+    open: function (title) {
+      document.title = title.trim();
+      document.body.classList.add('running');
+    },
+
+    // Quit: the lesson is over. Nothing was stored; loading the page again starts afresh.
+    close: function () {
+      pageEvents.stop();
+      pageMenuBar.disable();
+      document.body.classList.remove('running');
+      document.body.classList.add('ended');
+    },
   },
 
-  // Quit: the lesson is over. Nothing was stored; loading the page again starts afresh.
-  close() {
+  pageOpen__deps: ['$pagePlace'],
+  pageOpen: function (title) {
+    pagePlace.open(UTF8ToString(title));
+  },
+
+  // The shut-down has begun: no key, button or menu choice reaches the program any more.
+  pageStopInput__deps: ['$pageEvents', '$pageMenuBar'],
+  pageStopInput: function () {
     pageEvents.stop();
     pageMenuBar.disable();
-    document.body.classList.remove('running');
-    document.body.classList.add('ended');
   },
-};
 
-(function () {
-  const icon = document.createElement('link');
-  icon.rel = 'icon';
-  icon.href = `data:image/svg+xml;base64,${pageFileData['mikroteilchen.svg']}`;
-  document.head.append(icon);
-
-  const font = new FontFace('Mikroteilchen Serif', pageFiles.bytes('LiberationSerif-Regular.ttf'));
-  document.fonts.add(font);
-  const fontReady = font.load().catch(() => {});   // without it the browser's serif stands in
-
-  Module.noInitialRun = true;
-  Module.onRuntimeInitialized = async () => {
-    await fontReady;
-    // main() returns through every wait it was suspended in; its status arrives here.
-    const status = await Module.ccall('main', 'number', ['number', 'number'], [0, 0], { async: true });
-    mikroteilchen.exitStatus = status;
+  pageClose__deps: ['$pagePlace'],
+  pageClose: function () {
     pagePlace.close();
-  };
-  Module.onAbort = () => {
-    document.body.classList.add('failed');
-  };
-})();
+  },
+});
