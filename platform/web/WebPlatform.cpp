@@ -5,6 +5,7 @@
 #include "platform/web/PageProtocol.h"
 
 #include <algorithm>
+#include <cmath>
 
 // The page's side: platform/web/page/*.js.
 
@@ -19,9 +20,8 @@ constexpr int kKeyTextSize = 64;
 extern "C" {
 int pageTakeEvent(int* value, char* text, int textSize);
 void pageSleep(int milliseconds, int wakeOn);
-void pageNextFrame();
+double pageFrameFrom(double earliestMilliseconds);
 void pageYield();
-void pageMarkReturn();
 void pageOpen(const char* title);
 void pageStopInput();
 void pageClose();
@@ -52,11 +52,20 @@ WebPlatform::WebPlatform()
 
 // --- Window --------------------------------------------------------------------
 
-void WebPlatform::openWindow(const std::string& title)
+void WebPlatform::showWindow(const std::string& title)
 {
     title_ = title;
-    opened_ = true;
     pageOpen(title.c_str());
+}
+
+void WebPlatform::hideWindow()
+{
+    pageClose();
+}
+
+void WebPlatform::onEnded()
+{
+    pageStopInput();
 }
 
 void WebPlatform::clearWindow()
@@ -66,112 +75,62 @@ void WebPlatform::clearWindow()
     canvas_.clear(windowBackground_);
 }
 
-void WebPlatform::closeWindow()
-{
-    closedByProgram_ = true;
-    heldChoices_.clear();
-    pageClose();
-}
-
-void WebPlatform::beginShutDown()
-{
-    shuttingDown_ = true;
-    heldChoices_.clear();
-    pageStopInput();
-}
-
 // --- Events --------------------------------------------------------------------
 
-int WebPlatform::takeInEvents()
+void WebPlatform::takeInEvents()
 {
-    int taken = 0;
     for (;;) {
         int value = 0;
         char text[kKeyTextSize] = {};
-        const int kind = pageTakeEvent(&value, text, kKeyTextSize);
-        if (kind == NoEvent)
-            return taken;
-        ++taken;
-        if (kind == KeyEvent)
-            input_.keyPressed(text);
-        else if (kind == ButtonsEvent)
-            input_.buttonsChanged(value);
-        else if (kind == MenuEvent && !ended())
-            heldChoices_.push_back(value);
-        // A resize needs nothing here: the canvas takes the new size when it may.
-    }
-}
-
-void WebPlatform::dispatchHeldChoices()
-{
-    // A choice dispatched here may run a whole command, whose own processEvents() calls
-    // dispatch the choices made meanwhile: the queue is shared, so the order holds.
-    while (!heldChoices_.empty() && !ended()) {
-        const int index = heldChoices_.front();
-        heldChoices_.pop_front();
-        if (menuHandler_)
-            menuHandler_(index);
-    }
-}
-
-void WebPlatform::markReturn()
-{
-    drawnAtReturn_ = canvas_.changeCount();
-    pageMarkReturn();
-}
-
-void WebPlatform::processEvents()
-{
-    takeInEvents();
-    // Drawn since the previous call: wait for the frame that shows it. Otherwise only let
-    // the browser hand over what it holds, so that a loop that draws nothing still sees input.
-    if (!ended() && canvas_.changeCount() != drawnAtReturn_)
-        pageNextFrame();
-    else
-        pageYield();
-    takeInEvents();
-    dispatchHeldChoices();
-    markReturn();
-}
-
-void WebPlatform::waitForEvents()
-{
-    // Between commands the canvas follows the page's size at once; a command dispatched from
-    // here draws in the size it found.
-    canvas_.followPage();
-    if (takeInEvents() == 0 && heldChoices_.empty() && !ended()) {
-        pageSleep(-1, WakeOnAny);
-        takeInEvents();
-        canvas_.followPage();
-    }
-    dispatchHeldChoices();
-    markReturn();
-}
-
-InputWait WebPlatform::waitForInput(int timeoutMilliseconds)
-{
-    const double start = pageMilliseconds();
-    for (;;) {
-        takeInEvents();
-        if (ended())
-            return InputWait::Ended;
-        if (!heldChoices_.empty())
-            return InputWait::MenuChoice;
-        if (input_.hasKey() || input_.peekButtons() != 0)
-            return InputWait::KeyOrButton;
-        int left = -1;
-        if (timeoutMilliseconds >= 0) {
-            left = timeoutMilliseconds - static_cast<int>(pageMilliseconds() - start);
-            if (left <= 0)
-                return InputWait::TimeUp;
+        switch (pageTakeEvent(&value, text, kKeyTextSize)) {
+        case NoEvent:
+            return;
+        case KeyEvent:
+            keyPressed(text);
+            break;
+        case ButtonsEvent:
+            buttonsChanged(value);
+            break;
+        case MenuEvent:
+            menuChosen(value);
+            break;
+        default:
+            otherEvent();   // a resize: the canvas takes the new size when it may
+            break;
         }
-        pageSleep(left, WakeOnInput);
     }
 }
 
-bool WebPlatform::holdsMenuChoice(int32_t index) const
+void WebPlatform::sleep(double milliseconds, Wake wake)
 {
-    return std::find(heldChoices_.begin(), heldChoices_.end(), index) != heldChoices_.end();
+    // The page learns of events only while the program sleeps, so it ends the sleep itself.
+    const WakeOn wakeOn = wake == Wake::AnyEvent ? WakeOnAny : wake == Wake::Input ? WakeOnInput : WakeNever;
+    pageSleep(milliseconds < 0 ? -1 : static_cast<int>(std::ceil(milliseconds)), wakeOn);
+}
+
+void WebPlatform::letNativeEventsIn()
+{
+    // A loop that draws nothing still lets the browser hand over its input.
+    pageYield();
+}
+
+double WebPlatform::waitForStep(double dueMilliseconds)
+{
+    // The step shows at the first display frame from its time on; a frame a quarter step
+    // early counts as on time, since frame times jitter around the step's.
+    return pageFrameFrom(dueMilliseconds - kStepMilliseconds / 4);
+}
+
+double WebPlatform::nowMilliseconds()
+{
+    return pageMilliseconds();
+}
+
+void WebPlatform::setBetweenCommands(bool)
+{
+    // Between commands the canvas follows the page's size at once; a command run from the
+    // event loop draws in the size it found.
+    canvas_.followPage();
 }
 
 // --- Menu ----------------------------------------------------------------------
@@ -274,43 +233,7 @@ void WebPlatform::playSound(const std::string& fileName, int)
         pagePlaySound(fileName.c_str());
 }
 
-// Each problem is told once per run: a background picture the browser cannot show would
-// otherwise come back at every experiment screen.
-void WebPlatform::tellFileProblem(const std::string& text)
-{
-    if (!toldProblems_.insert(text).second)
-        return;
-    messageBox(BoxStyle::Warning, text, 1, "OK");
-}
-
-// --- Input ----------------------------------------------------------------------
-
-std::string WebPlatform::takeKey()
-{
-    if (ended())
-        return std::string();
-    if (!input_.hasKey())
-        takeInEvents();
-    return input_.takeKey();
-}
-
-int WebPlatform::mouseButtons()
-{
-    if (ended())
-        return 0;
-    takeInEvents();
-    return input_.takeButtons();
-}
-
 // --- Time -----------------------------------------------------------------------
-
-void WebPlatform::pause(int milliseconds)
-{
-    if (ended() || milliseconds <= 0)
-        return;
-    takeInEvents();
-    pageSleep(milliseconds, WakeNever);
-}
 
 double WebPlatform::timer()
 {
@@ -319,10 +242,7 @@ double WebPlatform::timer()
 
 // --- Boxes ----------------------------------------------------------------------
 
-int WebPlatform::messageBox(BoxStyle style, const std::string& text, int defaultButton, const std::string& captions)
+int WebPlatform::showBox(BoxStyle style, const std::string& text, int defaultButton, const std::string& captions)
 {
-    const int buttonCount = static_cast<int>(std::count(captions.begin(), captions.end(), '|')) + 1;
-    if (ended())
-        return std::clamp(defaultButton, 1, buttonCount);
     return pageAskBox(static_cast<int>(style), text.c_str(), defaultButton, captions.c_str(), title_.c_str());
 }

@@ -1,52 +1,33 @@
 #pragma once
 
 // The browser binding: one page with a menu bar, a canvas and modal dialogs, driven from
-// WebAssembly. Each job lives in its own part (WebCanvas, WebInput, FontMetrics, the page's
-// scripts in page/); this class joins them to the interface and keeps the rules of when
-// menu choices run and how long waits take, as the desktop binding does:
+// WebAssembly. Each job lives in its own part (WebCanvas, FontMetrics, the page's scripts in
+// page/); this class joins them to the interface. The rules of when choices run, how waits
+// end and how steps are paced are the shared core's:
 //
-// - The page queues every key, button, menu choice and resize; the program takes the queue
-//   in here. Menu choices run (nested if a command is running) from processEvents() and
-//   waitForEvents() alone, in the order they were made; polls and waits only hold them.
-// - Blocking calls suspend the program (Asyncify) and give the browser its turn: a pause
-//   sleeps on a timer, processEvents() waits for the next animation frame when something was
-//   drawn, and waitForInput() and waitForEvents() sleep until the page queues an event.
-//   Nothing polls, so a page waiting at a prompt or in a box uses no CPU.
-// - Once the program ends (Quit), pauses, waits, polls and boxes return at once and no menu
-//   choice runs any more. Closing the tab simply ends the page: the lesson stores nothing.
+// - The page queues every key, button, menu choice and resize; the program feeds the queue
+//   into the core whenever it looks.
+// - Blocking calls suspend the program (Asyncify) and give the browser its turn: a sleep
+//   waits on a timer or for the page's next event, and a paced step for the display frame
+//   that shows it. Nothing polls, so a page waiting at a prompt or in a box uses no CPU.
+// - Closing the tab simply ends the page: the lesson stores nothing.
 
-#include "platform/Platform.h"
-#include "platform/RandomSource.h"
+#include "platform/BindingCore.h"
 #include "platform/web/WebCanvas.h"
-#include "platform/web/WebInput.h"
 
-#include <deque>
 #include <map>
-#include <set>
 #include <string>
 
-class WebPlatform : public Platform {
+class WebPlatform : public BindingCore {
 public:
     WebPlatform();
     WebPlatform(const WebPlatform&) = delete;
     WebPlatform& operator=(const WebPlatform&) = delete;
 
-    void openWindow(const std::string& title) override;
     int drawingWidth() const override { return canvas_.width(); }
     int drawingHeight() const override { return canvas_.height(); }
     void setWindowBackground(Colour colour) override { windowBackground_ = colour; }
     void clearWindow() override;
-    bool windowExists() const override { return opened_ && !closedByProgram_; }
-    void closeWindow() override;
-    void beginShutDown() override;
-
-    void setMenuHandler(MenuHandler handler) override { menuHandler_ = handler; }
-    // Never called: closing the tab ends the page before the program could run again.
-    void setCloseHandler(CloseHandler) override {}
-    void waitForEvents() override;
-    void processEvents() override;
-    InputWait waitForInput(int timeoutMilliseconds) override;
-    bool holdsMenuChoice(int32_t index) const override;
     void installMenu(const std::vector<std::string>& items) override;
 
     void setForeground(Colour colour) override { canvas_.setForeground(colour); }
@@ -78,42 +59,30 @@ public:
 
     void playSound(const std::string& fileName, int mode) override;
 
-    std::string takeKey() override;
-    int mouseButtons() override;
-
-    void pause(int milliseconds) override;
     double timer() override;
 
-    void seedRandom(double value) override { random_.mixSeed(value); }
-    double random() override { return random_.nextDouble(); }
-
-    int messageBox(BoxStyle style, const std::string& text, int defaultButton,
-                   const std::string& captions) override;
+protected:
+    void showWindow(const std::string& title) override;
+    void hideWindow() override;
+    void present() override {}   // the canvas draws into the page; the browser shows it
+    void takeInEvents() override;
+    void sleep(double milliseconds, Wake wake) override;
+    void letNativeEventsIn() override;
+    double waitForStep(double dueMilliseconds) override;
+    uint64_t drawCount() const override { return canvas_.changeCount(); }
+    double nowMilliseconds() override;
+    void setBetweenCommands(bool) override;
+    void onEnded() override;
+    int showBox(BoxStyle style, const std::string& text, int defaultButton,
+                const std::string& captions) override;
 
 private:
-    bool ended() const { return shuttingDown_ || closedByProgram_; }
-    // Moves what the page queued into the input state and the held choices; how many there were.
-    int takeInEvents();
-    void dispatchHeldChoices();
-    void markReturn();
-    void tellFileProblem(const std::string& text);
-
     WebCanvas canvas_;
-    WebInput input_;
-    RandomSource random_;
-
-    MenuHandler menuHandler_ = nullptr;
-    std::deque<int> heldChoices_;
 
     std::string title_;
     Colour windowBackground_ = makeColour(255, 255, 255);
-    std::set<std::string> toldProblems_;
     std::map<std::string, bool> clickUsable_;
 
-    bool opened_ = false;
-    bool closedByProgram_ = false;
-    bool shuttingDown_ = false;
-    uint64_t drawnAtReturn_ = 0;
     double secondsAtStart_ = 0;
     double millisecondsAtStart_ = 0;
 };

@@ -50,23 +50,16 @@ mergeInto(LibraryManager.library, {
     },
   },
 
-  // Drawing is shown when the browser paints its next frame; event processing that drew
-  // something waits for that frame, so every step of a run is seen once.
+  // Drawing is shown when the browser paints its next frame; a paced step waits for the
+  // first frame from its time on (the program keeps the steps' cadence), so every step of a
+  // run is seen once, at 60 steps a second whatever the display's refresh rate.
   $pageFrames: {
-    interval: 1000 / 60,   // learnt from the frames the browser delivers
-    lastFrame: 0,
-    lastReturn: -Number.MAX_VALUE,   // long before any frame
-
-    next: async function () {
+    // The first frame's time no earlier than the given one.
+    from: async function (earliest) {
       for (;;) {
         const time = await new Promise(requestAnimationFrame);
-        const gap = time - this.lastFrame;
-        if (gap > 2 && gap < 100)
-          this.interval += (gap - this.interval) / 8;
-        this.lastFrame = time;
-        // No sooner than one frame after the previous return, which may have been mid-frame.
-        if (time - this.lastReturn >= 0.75 * this.interval)
-          return;
+        if (time >= earliest)
+          return time;
       }
     },
 
@@ -77,10 +70,6 @@ mergeInto(LibraryManager.library, {
         channel.port1.onmessage = resolve;
         channel.port2.postMessage(0);
       });
-    },
-
-    markReturn: function () {
-      this.lastReturn = performance.now();
     },
   },
 
@@ -104,19 +93,14 @@ mergeInto(LibraryManager.library, {
     return Asyncify.handleAsync(() => pageEvents.sleep(milliseconds, wakeOn));
   },
 
-  pageNextFrame__deps: ['$pageFrames'],
-  pageNextFrame: function () {
-    return Asyncify.handleAsync(() => pageFrames.next());
+  pageFrameFrom__deps: ['$pageFrames'],
+  pageFrameFrom: function (earliest) {
+    return Asyncify.handleAsync(() => pageFrames.from(earliest));
   },
 
   pageYield__deps: ['$pageFrames'],
   pageYield: function () {
     return Asyncify.handleAsync(() => pageFrames.yield());
-  },
-
-  pageMarkReturn__deps: ['$pageFrames'],
-  pageMarkReturn: function () {
-    pageFrames.markReturn();
   },
 
   pageMilliseconds: function () {
