@@ -44,7 +44,6 @@ void BindingCore::userClosedWindow()
 
 void BindingCore::enterEnding()
 {
-    heldChoices_.clear();
     onEnded();
     wakeSleep(false);
 }
@@ -68,8 +67,6 @@ void BindingCore::buttonsChanged(int held)
 
 void BindingCore::menuChosen(int index)
 {
-    if (ended())
-        return;
     heldChoices_.push_back(index);
     ++eventsFed_;
     wakeSleep(true);
@@ -109,8 +106,13 @@ void BindingCore::deliverChoice(int index)
 void BindingCore::deliverHeldChoices()
 {
     // A choice delivered here may run a whole command, whose own processEvents() calls deliver
-    // the choices made meanwhile: the queue is shared, so the order holds.
-    while (!heldChoices_.empty() && !ended()) {
+    // the choices made meanwhile: the queue is shared, so the order holds. Once the program
+    // ends, what is held is dropped, also behind a choice that ended it.
+    while (!heldChoices_.empty()) {
+        if (ended()) {
+            heldChoices_.clear();
+            return;
+        }
         const int index = heldChoices_.front();
         heldChoices_.pop_front();
         deliverChoice(index);
@@ -119,7 +121,7 @@ void BindingCore::deliverHeldChoices()
 
 bool BindingCore::holdsMenuChoice(int32_t index) const
 {
-    return std::find(heldChoices_.begin(), heldChoices_.end(), index) != heldChoices_.end();
+    return !ended() && std::find(heldChoices_.begin(), heldChoices_.end(), index) != heldChoices_.end();
 }
 
 void BindingCore::markReturn(double shownAt)
@@ -201,11 +203,9 @@ InputWait BindingCore::waitForInput(int timeoutMilliseconds)
 
 std::string BindingCore::takeKey()
 {
-    if (ended())
-        return std::string();
     if (keys_.empty())
         takeInEvents();
-    if (keys_.empty() || ended())
+    if (ended() || keys_.empty())
         return std::string();
     std::string key = std::move(keys_.front());
     keys_.pop_front();
@@ -214,8 +214,6 @@ std::string BindingCore::takeKey()
 
 int BindingCore::mouseButtons()
 {
-    if (ended())
-        return 0;
     takeInEvents();
     if (ended())
         return 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <utility>
 
 FakePlatform::FakePlatform() = default;
@@ -19,6 +20,9 @@ FakePlatform::Call& FakePlatform::record(const std::string& op, std::vector<doub
     call.fontName = fontName;
     call.lineWidth = lineWidth;
     call.titleAttribute = titleAttribute;
+    static const std::set<std::string> drawing{"clearWindow", "drawLine", "drawRectangle", "fillRectangle", "drawCircle",
+                                               "drawText", "printLine", "putImage", "drawPicture"};
+    drawCount_ += drawing.count(call.op);
     calls.push_back(std::move(call));
     return calls.back();
 }
@@ -109,9 +113,8 @@ void FakePlatform::deliverChoice(int index)
 
 void FakePlatform::closeWindowByUser()
 {
-    if (closedByUser())
-        return;
-    record("userClosedWindow");
+    if (!closedByUser())
+        record("userClosedWindow");
     userClosedWindow();
 }
 
@@ -120,6 +123,12 @@ std::deque<std::string> FakePlatform::keysLeft() const
     std::deque<std::string> keys = keysWaiting();
     keys.insert(keys.end(), pendingKeys.begin(), pendingKeys.end());
     return keys;
+}
+
+void FakePlatform::holdButtons(int held)
+{
+    mouseState = mouseStateFed_ = held;
+    buttonsChanged(held);
 }
 
 void FakePlatform::takeInEvents()

@@ -77,6 +77,8 @@ public:
     // Keys the user types and buttons the user holds, handed to the binding at its next look.
     std::deque<std::string> pendingKeys;
     int mouseState = 0;
+    // The user presses or lets go now: the binding sees the change at once.
+    void holdButtons(int held);
     // Keys typed and not yet taken by the program.
     std::deque<std::string> keysLeft() const;
 
@@ -149,7 +151,7 @@ protected:
     void takeInEvents() override;
     void sleep(double milliseconds, Wake wake) override;
     double waitForStep(double) override { return nowMilliseconds(); }
-    uint64_t drawCount() const override { return calls.size(); }
+    uint64_t drawCount() const override { return drawCount_; }
     double nowMilliseconds() override { return timerValue * 1000.0; }
     void deliverChoice(int index) override;
     int showBox(BoxStyle style, const std::string& text, int defaultButton,
@@ -160,6 +162,7 @@ private:
     void countPoll();
     void runActions(std::map<int, std::vector<std::function<void()>>>& table, int n);
 
+    uint64_t drawCount_ = 0;
     int mouseStateFed_ = 0;
     bool userActed_ = false;
     int cursorColumn_ = 1;

@@ -1,20 +1,14 @@
 """What a classroom brings. The projector screens: at 800 x 600 and 640 x 480 the title prompt
 shows whole; at 800 x 600 the window is closed while the start hint is up; at 640 x 480
 "&1 Demo-Experiment" is chosen with Alt+E, 1 in the wait before the event loop and starts at
-once, and Quit during its first pass ends the program. A school computer's copy with all four
-sibling files damaged at once: a title picture missing, the other cut short, the experiment
-picture of another format, the click empty; each problem is told once, in German, naming the
-file, and the lesson goes on to its demonstration. And a short lesson under valgrind's memcheck:
+once, and Quit during its first pass ends the program. And a short lesson under valgrind's memcheck:
 start-up, Info, the author box, "&2" (the demonstration, then one interval), Quit; a finding is
 the program's when the innermost frame outside the allocator lies in the program's binary, and
 a leak counts when it is definitely lost."""
 
-import shutil
 import sys
-import tempfile
 import unittest
 import xml.etree.ElementTree as ElementTree
-from pathlib import Path
 
 from harness import RED, Session, arguments, wait_until
 
@@ -63,30 +57,6 @@ class Classroom(unittest.TestCase):
             self.assertEqual(app.exit_status(), 0)
             self.assertEqual(len(app.log_lines("mikroteilchen.platform: box: ")), 2)   # no halt notice, no new series
 
-
-    def test_damaged_files(self):
-        with Session(ARTEFACTS / "damaged-files") as session, tempfile.TemporaryDirectory() as root:
-            folder = Path(root, "schulrechner")   # its name must appear in the "missing" message
-            folder.mkdir()
-            shutil.copy(PROGRAM, folder)
-            original = (PROGRAM.parent / "quorvel2.jpg").read_bytes()
-            (folder / "quorvel2.jpg").write_bytes(original[: len(original) // 2])
-            (folder / "bild3c2.gif").write_bytes(b"\x89PNG\r\n\x1a\n" + bytes(200))
-            (folder / "knack2.wav").write_bytes(b"")
-            app = session.launch(folder / "mikroteilchen")
-            app.answer_box("Das Bild „kestrino.jpg“ fehlt im Programmordner", "schulrechner", "ohne dieses Bild weiter")
-            app.answer_box("„quorvel2.jpg“ ist beschädigt", "abgeschnitten")
-            app.measure_area()
-            app.key("space")
-            app.answer_box("Beenden nur mit QUIT!")
-            app.answer_box("„bild3c2.gif“ ist kein GIF-Bild", "ein PNG-Bild")
-            app.answer_box("Varnholt (1963)")
-            app.key("alt+e", "2")
-            app.answer_box("Der Klickton „knack2.wav“ ist nicht verwendbar: die Datei ist leer")
-            wait_until(lambda: app.grab_logical(85, 130, 252, 140).count(RED) > 20, 60, "a red dot in flight", 0.01)
-            app.key("alt+d", "q")
-            self.assertEqual(app.exit_status(), 0)
-            self.assertEqual(len(app.log_lines("mikroteilchen.platform: box: ")), 6)   # nothing told twice
 
     def test_short_lesson(self):
         report = ARTEFACTS / "memcheck" / "memcheck.xml"

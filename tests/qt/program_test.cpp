@@ -21,7 +21,6 @@ using namespace qttest;
 
 namespace {
 
-int16_t nearest(double v) { return static_cast<int16_t>(std::nearbyint(v)); }
 
 // Pacing to display frames is not what these tests look at: events are taken at once.
 class UnpacedPlatform : public QtPlatform {
@@ -106,35 +105,6 @@ TEST_F(ProgramDrawingTest, FirstPassFlightsLeaveThePathAsItWas)
     const QImage seen = snapshot().copy(band);
     DrawStartPicture();   // the same picture at the same place, nothing flown over it
     EXPECT_TRUE(seen == snapshot().copy(band)) << "marks left on the flight path";
-}
-
-// Ten intervals as the class sees them: each count's red point at its frequency, the white
-// Poisson point of the rounded mean for ten intervals, the red line at the mean, over the
-// frame's white grid. Mean, Poisson law and places are computed here from the counts alone.
-TEST_F(ProgramDrawingTest, TenIntervalsLeaveTheGraphTheClassReads)
-{
-    useArea(800, 600);
-    ConfigureFirstPass();
-    ConfigureSecondPass();
-    ConfigureAfterDemonstration();
-    ConfigureSeries(10);
-    state.seriesAnnounced = 1;   // "Neue Versuchsreihe!" answered: a real box would wait for a user
-    ExperimentScreen();
-    double sum = 0;
-    for (int k = 0; k <= 100; ++k)
-        sum += k * state.histogram[static_cast<size_t>(k)];
-    const double m = std::nearbyint(sum / 10);
-    const int meanX = ScaleX(nearest(6 * sum / 10 + 100));
-    for (int k = 1; k <= 20; ++k) {
-        const int x = ScaleX(static_cast<int16_t>(6 * k + 100));
-        const double expected = m == 0 ? 0 : 10 * std::exp(k * std::log(m) - m - std::lgamma(k + 1.0));
-        const int y = ScaleY(nearest(100 - 4.0 * state.histogram[static_cast<size_t>(k)]));
-        EXPECT_TRUE(x == meanX || at(x, ScaleY(nearest(100 - 4 * expected))) == kWhite) << "expected point of count " << k;
-        // A disc of radius 4 is 57 pixels; the white point and a line across it hide fewer than 25.
-        EXPECT_GT(count(QRect(x - 4, y - 4, 9, 9), kRed), 30) << "measured point of count " << k;
-        EXPECT_TRUE(k % 2 || k == 20 || x == meanX || at(x, ScaleY(25)) == (k == 10 ? kBlack : kWhite)) << "grid line at " << k;
-    }
-    EXPECT_EQ((std::pair{at(meanX, ScaleY(22)), at(meanX, ScaleY(98))}), (std::pair{kRed, kRed}));
 }
 
 // "Weiter ?  <RETURN>" at column 73 and the row from the start height (25 at 600 pixels,

@@ -135,7 +135,7 @@ ClickStream::Opener opensOn(Device& device)
 
 } // namespace
 
-TEST(ClickSound, EverySampleIsPlayedAndEachProblemToldOnce)
+TEST(ClickSound, EverySampleIsPlayedEachProblemToldOnceAndAHangingDeviceLeftBehind)
 {
     QDir::setCurrent(MT_ASSET_DIR);   // the program's own click
     const Samples click = WavClip::read("knack2.wav", 44100).samples;
@@ -173,17 +173,12 @@ TEST(ClickSound, EverySampleIsPlayedAndEachProblemToldOnce)
         sound.settle();
     }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "mikroteilchen: kein Tonausgabeger\u00e4t gefunden, die Klicks bleiben stumm\n");
-}
 
-// A device that hangs while closing (a sound server gone) must not hold up the program's end:
-// shut-down gives up on it and says so; the stream's thread tidies up once the device lets go.
-TEST(ClickSound, ShutDownLeavesADeviceThatHangsBehind)
-{
-    QDir::setCurrent(MT_ASSET_DIR);
-    Device device;
-    device.hangsWhileClosing = true;
-    ClickSoundSetup setup;
-    setup.openOutput = opensOn(device);
+    // A device that hangs while closing (a sound server gone) must not hold up the program's
+    // end: shut-down gives up on it and says so; the stream's thread tidies up once it lets go.
+    Device hanging;
+    hanging.hangsWhileClosing = true;
+    setup.openOutput = opensOn(hanging);
     setup.shutdownWaitMilliseconds = 50;
     ::testing::internal::CaptureStderr();
     {
@@ -192,13 +187,13 @@ TEST(ClickSound, ShutDownLeavesADeviceThatHangsBehind)
         sound.settle();
     }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "mikroteilchen: Tonausgabe h\u00e4ngt, das Programm wartet nicht auf sie\n");
-    std::unique_lock lock(device.mutex);
-    EXPECT_EQ(device.closed, 0);
-    device.hangsWhileClosing = false;
-    device.closedOne.notify_all();
+    std::unique_lock lock(hanging.mutex);
+    EXPECT_EQ(hanging.closed, 0);
+    hanging.hangsWhileClosing = false;
+    hanging.closedOne.notify_all();
     lock.unlock();
-    ASSERT_TRUE(device.streamThread && device.streamThread->wait(QDeadlineTimer(20000)));
+    ASSERT_TRUE(hanging.streamThread && hanging.streamThread->wait(QDeadlineTimer(20000)));
     QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(device.streamThread.isNull());
+    EXPECT_TRUE(hanging.streamThread.isNull());
 }
