@@ -4,6 +4,7 @@
 // The program (core/, detector/, screens/, measurement/, shell/) calls only this;
 // platform/qt/ is the desktop binding, platform/web/ the browser's, platform/fake/ the
 // scripted one for tests, and each entry point (app/) is the only place that picks one.
+// The rules below are kept for all of them by platform/BindingCore.
 //
 // Coordinates are pixels of the window's drawing area (device-independent
 // pixels on HiDPI screens), x to the right, y downwards, passed as doubles.
@@ -84,7 +85,7 @@ public:
     // Blocks without using the CPU until at least one event has been handled.
     virtual void waitForEvents() = 0;
     // Handles pending events and shows what was drawn; when something was drawn since the
-    // previous call it returns no sooner than one display frame after that call returned.
+    // previous call it returns when the next paced step is due: 60 steps a second.
     virtual void processEvents() = 0;
     // Shows what was drawn, then blocks without using the CPU until a key press waits to
     // be taken, a mouse button is down, a menu choice is held, the program ends, or
