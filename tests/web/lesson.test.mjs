@@ -22,15 +22,22 @@ test('a lesson in the browser edition', { timeout: 280000 }, async t => {
   page.on('pageerror', error => pageErrors.push(error.message));
   await page.setViewport({ width: 1024, height: 800 });
   // Seen where the page meets the browser: every text written on a canvas, with the clicks
-  // started before it, so that a count shown can be checked against the clicks heard.
+  // started before it, so that a count shown can be checked against the clicks heard. A click
+  // started on an audio context that is not running is not heard. Waking a context takes
+  // half a second here, as it may on a slow device.
   await page.evaluateOnNewDocument(() => {
-    const seen = window.seen = { texts: [], clicks: 0 };
+    const seen = window.seen = { texts: [], clicks: 0, unheard: 0 };
     const { fillText } = CanvasRenderingContext2D.prototype, { start } = AudioBufferSourceNode.prototype;
+    const { resume } = AudioContext.prototype;
     CanvasRenderingContext2D.prototype.fillText = function (text, ...rest) {
       seen.texts.push({ text, clicks: seen.clicks });
       return fillText.call(this, text, ...rest);
     };
-    AudioBufferSourceNode.prototype.start = function (...args) { ++seen.clicks; return start.apply(this, args); };
+    AudioBufferSourceNode.prototype.start = function (...args) {
+      this.context.state === 'running' ? ++seen.clicks : ++seen.unheard;
+      return start.apply(this, args);
+    };
+    AudioContext.prototype.resume = function () { return new Promise(r => setTimeout(r, 500)).then(() => resume.call(this)); };
   });
   await page.goto(pathToFileURL(pagePath).href);
 
@@ -52,35 +59,28 @@ test('a lesson in the browser edition', { timeout: 280000 }, async t => {
     await drawn('Weiter ?  <RETURN>');
     await drawn('Erstellt mit C++ und WebAssembly');
     assert.equal(await page.title(), title);
-    const blue = await page.evaluate(() => document.getElementById('drawing').getContext('2d').getImageData(0, 0, 1024, 768).data
-      .filter((value, i, data) => i % 4 === 0 && value === 0 && data[i + 1] === 0 && data[i + 2] === 255).length);
-    assert.ok(blue > 1000, `title text in blue: ${blue} pixels`);
   });
 
-  await t.test('any key gives the start box, then the theory box', async () => {
-    await page.keyboard.press('Enter');
-    const start = await openBox();
-    assert.equal(start.caption, title);
-    assert.deepEqual(start.lines, [' Beenden nur mit QUIT!', '', '', ' Mit beiden Maustasten gleichzeitig',
-      ' unterbrechen Sie jede Funktion !', '', '']);
-    assert.deepEqual(start.buttons, [' OK ']);
-    await answer(start, () => page.click('dialog.box button'));
-    const theory = await openBox();
-    assert.equal(theory.lines[1], ' Es soll die Statistik von zufällig erzeugten Mikroteilchen');
-    await answer(theory, () => page.keyboard.press('Enter'));
-    await page.mouse.click(500, 400);   // the class has read it: a click starts the lesson
-  });
-
-  await t.test('Alt+E opens EXPERIMENT; its 3 runs the demonstration, then ten intervals', async () => {
-    await page.keyboard.down('Alt').then(() => page.keyboard.press('KeyE')).then(() => page.keyboard.up('Alt'));
+  // A teacher who uses only the mouse: the menu answers the prompt, each box has the focus on
+  // its default button however it was reached, and the demonstration is heard.
+  await t.test('EXPERIMENT by mouse at the prompt; its 3 runs the demonstration, then ten intervals', async () => {
+    await page.click('#menubar > div:nth-child(2) .title');
     const entries = await page.$$eval('#menubar .menu:not([hidden]) .entry', list => list.map(e => e.textContent));
     assert.deepEqual(entries, ['1 Demo-Experiment', '2 Neues Experiment / 1 x wiederholen', '3 Experiment 10 x wiederholen']);
-    await page.keyboard.press('Digit3');
+    await (await page.$$('#menubar .menu:not([hidden]) .entry'))[2].click();
+    for (const first of [' Beenden nur mit QUIT!', ' Es soll die Statistik von zufällig erzeugten Mikroteilchen']) {
+      const box = await openBox();
+      assert.ok(await box.box.evaluate(d => d.querySelector('button') === document.activeElement), first);
+      assert.deepEqual([box.caption, box.lines[first.startsWith(' B') ? 0 : 1]], [title, first]);
+      await answer(box, () => page.click('dialog.box button'));
+    }
+    await page.waitForFunction(() => seen.clicks > 0, wait);
     const halt = await openBox();
     assert.ok(halt.lines.includes(' Laufende Mikroteilchen sind nicht'), halt.lines.join('|'));
     await answer(halt, () => page.keyboard.press('Enter'));
     const series = await openBox();
     assert.deepEqual(series.lines, ['Neue Versuchsreihe!']);
+    await new Promise(resolve => setTimeout(resolve, 3500));   // the audio context rests
     const clicksAtStart = await clicks();
     const meansBefore = (await means()).length;
     await answer(series, () => page.keyboard.press('Enter'));
@@ -121,7 +121,7 @@ test('a lesson in the browser edition', { timeout: 280000 }, async t => {
     const meanText = final[final.findLastIndex(e => e.text === 'Mittelwert:') + 2].text.trim();
     const clicksHeard = (await clicks()) - clicksAtStart;
     assert.equal(clicksHeard, Math.round(parseFloat(meanText.replace(',', '.')) * 10), `mean ${meanText}`);
-    assert.equal(counts.reduce((a, b) => a + b), clicksHeard);
+    assert.deepEqual([counts.reduce((a, b) => a + b), await page.evaluate(() => seen.unheard)], [clicksHeard, 0]);
 
     // The red points: count k's measured point, a red disc of radius 4 around logical
     // (100 + 6k, 100 - 4h) for its frequency h. Counts 0 and above 20 have none.
@@ -150,9 +150,9 @@ test('a lesson in the browser edition', { timeout: 280000 }, async t => {
     assert.deepEqual(points, expected, `counts per interval: ${counts}`);
   });
 
-  await t.test('DESK, Quit ends the program and the page says so', async () => {
-    await page.click('#menubar > div:first-child .title');
-    await page.click('#menubar .menu:not([hidden]) .entry');
+  await t.test('Alt+D, Q ends the program and the page says so', async () => {
+    await page.keyboard.down('Alt').then(() => page.keyboard.press('KeyD')).then(() => page.keyboard.up('Alt'));
+    await page.keyboard.press('KeyQ');
     await page.waitForFunction(() => /\b(ended|failed)\b/.test(document.body.className), wait);
     assert.ok(await page.$eval('#ended', p => getComputedStyle(p).display !== 'none'));
     assert.deepEqual(pageErrors, []);

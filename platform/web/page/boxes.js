@@ -1,6 +1,7 @@
 // The program's boxes as modal dialogs. Every "|" of the text starts a line and no line is
-// ever wrapped (the box grows, up to the window, and scrolls beyond). Return presses the
-// focused button, which is the default one at first; Escape gives the default button.
+// ever wrapped (the box grows, up to the window, and scrolls beyond). The default button has
+// the focus when the box opens, however it was reached; Return presses the focused button,
+// and Escape gives the default button.
 
 mergeInto(LibraryManager.library, {
   // BoxStyle comes from platform/Platform.h, read at build time.
@@ -54,19 +55,32 @@ mergeInto(LibraryManager.library, {
         };
       });
       dialog.addEventListener('cancel', event => { event.preventDefault(); finish(fallback); });
-      // The tap or click that brought the box may land on it afterwards and take the focus off
-      // its buttons; Return then still answers, with the default button.
-      dialog.addEventListener('keydown', event => {
-        if (event.key === 'Enter' && !buttons.includes(document.activeElement)) {
+      dialog.addEventListener('close', () => finish(fallback));
+      // The press that brought the box (on the drawing area, a menu entry, a button) may still
+      // move the focus once the box is open; the default button takes it back, and Return or
+      // Space with the focus anywhere else answers with the default button.
+      const focusDefault = () => setTimeout(() => {
+        if (this.dialog === dialog && !buttons.includes(document.activeElement))
+          buttons[fallback - 1].focus();
+      });
+      const keys = event => {
+        if ((event.key === 'Enter' || event.key === ' ') && !buttons.includes(document.activeElement)) {
           event.preventDefault();
+          event.stopPropagation();   // the answer is the box's, not a key for the program
           finish(fallback);
         }
+      };
+      document.addEventListener('pointerup', focusDefault, true);
+      document.addEventListener('keydown', keys, true);
+      chosen.finally(() => {
+        document.removeEventListener('pointerup', focusDefault, true);
+        document.removeEventListener('keydown', keys, true);
       });
-      dialog.addEventListener('close', () => finish(fallback));
       document.body.append(dialog);
       this.dialog = dialog;
       dialog.showModal();
       buttons[fallback - 1].focus();
+      focusDefault();
       return chosen;
     },
   },

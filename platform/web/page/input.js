@@ -3,7 +3,7 @@
 // being no key; buttons as 1 left, 2 right, 3 both, a two-finger tap counting as both.
 
 mergeInto(LibraryManager.library, {
-  $pageInput__deps: ['$pageEvents', '$PageEvent', '$pageSound', '$pageBoxes', '$pageMenuBar'],
+  $pageInput__deps: ['$pageEvents', '$PageEvent', '$pageBoxes', '$pageMenuBar'],
   $pageInput__postset: 'pageInput();',
   $pageInput: function () {
     const notKeys = new Set(['Shift', 'Control', 'Alt', 'AltGraph', 'Meta', 'OS', 'CapsLock', 'NumLock',
@@ -16,7 +16,6 @@ mergeInto(LibraryManager.library, {
       'ArrowDown', 'PageUp', 'PageDown', 'Home', 'End']);
 
     document.addEventListener('keydown', event => {
-      pageSound.unlock();
       if (pageBoxes.isOpen() || pageMenuBar.handleKey(event))
         return;
       // Browser shortcuts and Alt with a letter no menu has are not the lesson's.
@@ -45,7 +44,6 @@ mergeInto(LibraryManager.library, {
       tell();
     };
     stage.addEventListener('pointerdown', event => {
-      pageSound.unlock();
       stage.setPointerCapture(event.pointerId);
       pointer(event);
     });
@@ -54,10 +52,7 @@ mergeInto(LibraryManager.library, {
       if (event.pointerType !== 'touch' && (event.buttons & 3) !== mouse)
         pointer(event);
     });
-    stage.addEventListener('pointerup', event => {
-      pageSound.unlock();   // a tap unlocks sound only as it ends
-      pointer(event);
-    });
+    stage.addEventListener('pointerup', pointer);
     stage.addEventListener('pointercancel', pointer);
     stage.addEventListener('contextmenu', event => event.preventDefault());
     // A release the page never saw (the window lost the focus) must not keep a button held.

@@ -1,6 +1,7 @@
 // The click through Web Audio. Every registration starts a source of its own, so clicks
-// that overlap are mixed and none is dropped. Browsers let sound start only after the
-// user's first key or click, which in the lesson is the answer to the title prompt.
+// that overlap are mixed and none is dropped. Browsers let sound start only from a user's
+// gesture: the first one the page gets, whatever it is (a key, a press on the drawing area,
+// the menu, a box's button, a touch), makes the audio context.
 
 mergeInto(LibraryManager.library, {
   // SoundState comes from platform/web/PageProtocol.h, read at build time.
@@ -8,7 +9,6 @@ mergeInto(LibraryManager.library, {
   $pageSound__postset: 'pageSound.init();',
   $pageSound: {
     context: null,   // made at the first key or click; false where the browser has no audio
-    resting: false,   // suspended by us after a quiet spell: the next click resumes it
     restTimer: 0,
     clips: null,   // file name -> Promise of an AudioBuffer, or null if undecodable
     buffers: null,   // the decoded ones, at hand the moment a click is due
@@ -16,6 +16,9 @@ mergeInto(LibraryManager.library, {
     init: function () {
       this.clips = new Map();
       this.buffers = new Map();
+      // Before any part of the page handles the gesture, and whatever it does with it.
+      for (const type of ['keydown', 'pointerdown', 'pointerup', 'touchend', 'click'])
+        window.addEventListener(type, () => this.unlock(), { capture: true, passive: true });
     },
 
     unlock: function () {
@@ -27,7 +30,6 @@ mergeInto(LibraryManager.library, {
         }
       }
       if (this.context && this.context.state !== 'running' && this.context.state !== 'closed') {
-        this.resting = false;
         this.context.resume().catch(() => {});
       }
       this.restSoon();
@@ -38,7 +40,6 @@ mergeInto(LibraryManager.library, {
       clearTimeout(this.restTimer);
       this.restTimer = setTimeout(() => {
         if (this.context && this.context.state === 'running') {
-          this.resting = true;
           this.context.suspend().catch(() => {});
         }
       }, 3000);
@@ -67,18 +68,22 @@ mergeInto(LibraryManager.library, {
 
     play: function (name) {
       const context = this.context, buffer = this.buffers.get(name);
-      if (!context || !buffer || (context.state !== 'running' && !this.resting))
-        return;   // no sound device, or no key or click yet: the lesson runs silently
-      if (this.resting) {
-        // Started now, heard as the context wakes: a few milliseconds late, never lost.
-        this.resting = false;
-        context.resume().catch(() => {});
-      }
+      if (!context || !buffer)
+        return;   // no sound device, or no gesture yet: the lesson runs silently
+      const start = () => {
+        const source = context.createBufferSource();
+        source.buffer = buffer;
+        source.connect(context.destination);
+        source.start();
+      };
       this.restSoon();
-      const source = context.createBufferSource();
-      source.buffer = buffer;
-      source.connect(context.destination);
-      source.start();
+      if (context.state === 'running')
+        return start();
+      // A click started while the context wakes can go unheard: it is held until it runs,
+      // a few milliseconds late and never lost; clicks held together start in order. A context
+      // that cannot run (the browser counted no gesture) drops them rather than burst later.
+      const asked = performance.now();
+      context.resume().then(() => performance.now() - asked < 1000 && start(), () => {});
     },
   },
 
