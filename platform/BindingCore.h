@@ -102,9 +102,6 @@ protected:
     virtual double nowMilliseconds() = 0;
     // Between commands the drawing area follows the window's size at once.
     virtual void setBetweenCommands(bool) {}
-    // Sleeps through the binding, so that the program's end or input can cut the sleep short.
-    void sleepFor(double milliseconds, Wake wake);
-
     // The binding's own part of ending: closing boxes, stopping input.
     virtual void onEnded() {}
     // Runs a delivered choice.
@@ -117,6 +114,8 @@ protected:
 private:
     void enterEnding();
     void wakeSleep(bool byInput);
+    // Sleeps through the binding, so that the program's end or input can cut the sleep short.
+    void sleepFor(double milliseconds, Wake wake);
     void markReturn(double shownAt);
 
     MenuHandler menuHandler_ = nullptr;
