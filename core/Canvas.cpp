@@ -31,7 +31,7 @@ double FontPoints(double k)
 
 void InitCanvas()
 {
-    state.histogram.fill(0);
+    clearHistogram();
     state.demoDone = 0;
     state.rateParameter = 10.0;
     state.yBase = 200;

@@ -12,11 +12,20 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // How a run's steps go. Both show each step's number. The demonstration's first pass also flies
 // a dot (or a patch of background) along the path at every step, and any counted menu command
 // ends its interval; the second pass and every series count with clicks and numbers only.
 enum class ExperimentMode : int16_t { FirstPass = 2, Counting = 3 };
+
+// One interval the histogram holds, as the class takes it home: what it counted, how many
+// steps it ran (fewer when it was ended early) and whether a real counter registered it.
+struct IntervalRecord {
+    int32_t count = 0;
+    int32_t steps = 0;
+    bool fromCounter = false;
+};
 
 struct ProgramState {
     // --- Menu and command bookkeeping ---------------------------------------
@@ -43,10 +52,12 @@ struct ProgramState {
     double delayFactor = 0.0;
     int16_t seriesAnnounced = 0;
     std::array<int32_t, 102> histogram{};
+    std::vector<IntervalRecord> intervalRecords;   // the histogram's entries, in the order measured
 
     // --- Measurement run (read by the detector step and the evaluation) -----
     int16_t intervalIndex = 0;
     int32_t eventCount = 0;
+    int32_t stepsDone = 0;   // the steps of the running interval that reached the detector
     double stepRandom = 0.0;
     int16_t stepEmits = 0;
     ImageString flightImage;
@@ -95,6 +106,13 @@ inline void requestQuit()
 {
     // assign() rather than = "*": GCC 12 at -O2 warns falsely (-Wrestrict) on the latter.
     state.quitRequest.assign(1, '*');
+}
+
+// A new series: the histogram and its record of intervals start empty.
+inline void clearHistogram()
+{
+    state.histogram.fill(0);
+    state.intervalRecords.clear();
 }
 
 // Truth values as the program stores them.

@@ -45,6 +45,7 @@ void enterFinishedInterval()
     const auto slot = static_cast<size_t>(std::clamp<int32_t>(state.eventCount, 0, 101));
     if (state.histogram[slot] < std::numeric_limits<int32_t>::max())
         ++state.histogram[slot];
+    state.intervalRecords.push_back({state.eventCount, state.stepsDone, platform().counterIsOn()});
     state.intervalsDone = saturateToInt16(int64_t{state.intervalsDone} + 1);
 }
 

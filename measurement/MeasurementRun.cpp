@@ -143,6 +143,7 @@ void runSteps(const FlightPath& path)
         if (interruptRequested())
             return;
         DetectorStep();
+        state.stepsDone = i;
     }
 }
 
@@ -154,6 +155,7 @@ void measureInterval()
     Platform& p = platform();
     p.setForeground(state.colorWhite);
     state.eventCount = 0;
+    state.stepsDone = 0;
     const FlightPath path = currentFlightPath();
 
     state.lastMenuIndex = 0;

@@ -7,7 +7,7 @@
 void ConfigureFirstPass()
 {
     state.rateParameter = 4.0;
-    state.histogram.fill(0);
+    clearHistogram();
     state.demoSnapshot = state.menuEventCount;   // any counted command from here on disturbs it
     state.seriesAnnounced = 1;   // no "Neue Versuchsreihe!" inside the demonstration
     state.scaleDivisor = 2;
@@ -29,7 +29,7 @@ void ConfigureSecondPass()
 
 void ConfigureAfterDemonstration()
 {
-    state.histogram.fill(0);
+    clearHistogram();
     state.intervalsDone = 0;
     state.seriesAnnounced = 0;
     state.scaleDivisor = 1;

@@ -72,6 +72,12 @@ void BindingCore::menuChosen(int index)
     wakeSleep(true);
 }
 
+void BindingCore::saveAsked()
+{
+    saveHeld_ = true;
+    otherEvent();   // a wait for events returns for it
+}
+
 void BindingCore::otherEvent()
 {
     ++eventsFed_;
@@ -117,6 +123,8 @@ void BindingCore::deliverHeldChoices()
         heldChoices_.pop_front();
         deliverChoice(index);
     }
+    if (std::exchange(saveHeld_, false) && !ended() && tableWriter_)
+        saveTable(tableWriter_());
 }
 
 bool BindingCore::holdsMenuChoice(int32_t index) const

@@ -42,6 +42,7 @@ public:
 
     void setMenuHandler(MenuHandler handler) override { menuHandler_ = handler; }
     void setCloseHandler(CloseHandler handler) override { closeHandler_ = handler; }
+    void setTableWriter(TableWriter writer) override { tableWriter_ = writer; }
     void waitForEvents() override;
     void processEvents() override;
     InputWait waitForInput(int timeoutMilliseconds) override;
@@ -54,6 +55,8 @@ public:
     void seedRandom(double value) override { random_.mixSeed(value); }
     double random() override { return random_.nextDouble(); }
 
+    bool counterIsOn() const override { return false; }
+
     int messageBox(BoxStyle style, const std::string& text, int defaultButton,
                    const std::string& captions) override;
 
@@ -65,6 +68,8 @@ protected:
     // Buttons not in heldNow were let go where the binding could not see it (over a box or a menu).
     void reconcileButtons(int heldNow) { heldButtons_ &= heldNow; }
     void menuChosen(int index);
+    // Ctrl+S: the table is to be saved.
+    void saveAsked();
     // Something else happened that a waitForEvents() returns for (the page was resized).
     void otherEvent();
     // The user closed the window: the program ends, and the close handler runs once.
@@ -104,6 +109,8 @@ protected:
     virtual void setBetweenCommands(bool) {}
     // The binding's own part of ending: closing boxes, stopping input.
     virtual void onEnded() {}
+    // Saves the series table where the user says (a dialog, a download).
+    virtual void saveTable(const std::string& table) = 0;
     // Runs a delivered choice.
     virtual void deliverChoice(int index);
     // Shows a modal box and returns the number of the button chosen; anything else (0 for a
@@ -120,6 +127,8 @@ private:
 
     MenuHandler menuHandler_ = nullptr;
     CloseHandler closeHandler_ = nullptr;
+    TableWriter tableWriter_ = nullptr;
+    bool saveHeld_ = false;
     std::deque<int> heldChoices_;
     std::deque<std::string> keys_;
     int heldButtons_ = 0;

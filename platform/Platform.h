@@ -30,6 +30,7 @@
 
 using MenuHandler = void (*)(int32_t index);
 using CloseHandler = void (*)();
+using TableWriter = std::string (*)();
 
 // How a box looks (its icon, its sound); the codes are those the lesson has always used.
 enum class BoxStyle : int {
@@ -177,6 +178,17 @@ public:
     virtual void seedRandom(double value) = 0;
     // Uniform in [0, 1).
     virtual double random() = 0;
+
+    // --- Counter ------------------------------------------------------------
+    // Whether a real counter at the audio input registers the particles instead of the
+    // random draw.
+    virtual bool counterIsOn() const = 0;
+
+    // --- Taking the counts home ---------------------------------------------
+    // Ctrl+S saves the table the writer gives (a save dialog on the desktop, a download in
+    // the browser). Asked for when the next processEvents() or waitForEvents() runs, like a
+    // menu choice, so a running interval is never half in it; no key press reaches the program.
+    virtual void setTableWriter(TableWriter writer) = 0;
 
     // --- Boxes --------------------------------------------------------------
     // Modal box; every "|" of the text starts a new line, and each line stays one line

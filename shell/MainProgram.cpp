@@ -3,6 +3,7 @@
 #include "core/Canvas.h"
 #include "core/ProgramState.h"
 #include "measurement/DotSprites.h"
+#include "measurement/SeriesTable.h"
 #include "platform/Platform.h"
 #include "screens/MessageBoxes.h"
 #include "screens/StartPicture.h"
@@ -43,6 +44,7 @@ int RunMainProgram()
 
     platform().setMenuHandler(Win_0_MenuEvent);
     platform().setCloseHandler(WindowClosed);
+    platform().setTableWriter(SeriesTable);
     platform().openWindow(kWindowTitle);
     InitMenu();
     platform().setWindowBackground(state.colorBackground);

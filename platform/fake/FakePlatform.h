@@ -74,6 +74,8 @@ public:
     // Like them, the fake delivers nothing once the program has ended.
     void dispatchMenu(int index);
     void closeWindowByUser();
+    // Ctrl+S now; the table saved is recorded as "saveTable" with the table as its text.
+    void askToSave() { saveAsked(); }
     // Keys the user types and buttons the user holds, handed to the binding at its next look.
     std::deque<std::string> pendingKeys;
     int mouseState = 0;
@@ -154,6 +156,7 @@ protected:
     uint64_t drawCount() const override { return drawCount_; }
     double nowMilliseconds() override { return timerValue * 1000.0; }
     void deliverChoice(int index) override;
+    void saveTable(const std::string& table) override { record("saveTable", {}, table); }
     int showBox(BoxStyle style, const std::string& text, int defaultButton,
                 const std::string& captions) override;
 

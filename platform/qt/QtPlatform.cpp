@@ -13,10 +13,15 @@
 #include "platform/qt/PixelCanvas.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
+#include <QFileDialog>
+#include <QKeyEvent>
 #include <QMenuBar>
+#include <QSaveFile>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTime>
 #include <QTimer>
 
@@ -68,6 +73,10 @@ QtPlatform::QtPlatform(int& argc, char** argv)
         userClosedWindow();
     });
     QObject::connect(window_.get(), &MainWindow::keyPressed, window_.get(), [this](const QKeyEvent& event) {
+        if (event.matches(QKeySequence::Save)) {
+            saveAsked();
+            return;
+        }
         const QString text = keyText(event);
         if (!text.isEmpty())
             keyPressed(text.toStdString());
@@ -415,4 +424,23 @@ int QtPlatform::showBox(BoxStyle style, const std::string& text, int defaultButt
     if (parent && !ended())
         window_->activateWindow();
     return chosen;
+}
+
+void QtPlatform::saveTable(const std::string& table)
+{
+    // Each save suggests a new name, so a second series does not overwrite the first.
+    const QString suggested = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+        + QDateTime::currentDateTime().toString(u"'/Messreihe 'yyyy-MM-dd HH-mm'.csv'");
+    const QString path = QFileDialog::getSaveFileName(window_->isVisible() ? window_.get() : nullptr,
+                                                      QStringLiteral("Messreihe speichern"), suggested,
+                                                      QStringLiteral("Tabelle (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const QByteArray bytes = QByteArray::fromStdString(table);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        qCWarning(lcPlatform).noquote() << "saving the table failed:" << path << file.errorString();
+        messageBox(BoxStyle::Warning, "Die Messreihe konnte nicht gespeichert werden:|" + path.toStdString() + "|"
+                       + file.errorString().toStdString(), 1, " OK ");
+    }
 }

@@ -91,6 +91,7 @@ protected:
     void onEnded() override;
     int showBox(BoxStyle style, const std::string& text, int defaultButton,
                 const std::string& captions) override;
+    void saveTable(const std::string& table) override;
 
 private:
     void showIfPending();

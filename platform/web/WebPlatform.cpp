@@ -24,6 +24,7 @@ double pageFrameFrom(double earliestMilliseconds);
 void pageYield();
 void pageOpen(const char* title);
 void pageStopInput();
+void pageSaveTable(const char* table);
 void pageClose();
 void pageInstallMenu(const char* items);
 int pageAskBox(int style, const char* text, int defaultButton, const char* captions, const char* title);
@@ -93,6 +94,9 @@ void WebPlatform::takeInEvents()
             break;
         case MenuEvent:
             menuChosen(value);
+            break;
+        case SaveEvent:
+            saveAsked();
             break;
         default:
             otherEvent();   // a resize: the canvas takes the new size when it may
@@ -245,4 +249,9 @@ double WebPlatform::timer()
 int WebPlatform::showBox(BoxStyle style, const std::string& text, int defaultButton, const std::string& captions)
 {
     return pageAskBox(static_cast<int>(style), text.c_str(), defaultButton, captions.c_str(), title_.c_str());
+}
+
+void WebPlatform::saveTable(const std::string& table)
+{
+    pageSaveTable(table.c_str());
 }

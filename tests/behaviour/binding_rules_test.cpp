@@ -17,9 +17,9 @@ std::string seen;   // what the program saw, in order
 // What the user does: "L" "R" "B" hold the left, right or both buttons, "0" lets go, "k:x"
 // types x, "m:N" chooses menu entry N, "close" closes the window, "quit" begins the
 // shut-down. What the program does: "?b" polls the buttons, "?k" takes a key ("-": none),
-// "wait" waits for input without a limit (a choice, or the end), "pe" processes events, "box" asks a box with
+// "save" asks for the table (Ctrl+S). "wait" waits for input without a limit (a choice, or the end), "pe" processes events, "box" asks a box with
 // the buttons "Ja|Nein" and default 5. A delivered choice shows as ">N" (choice 1 is Quit),
-// the close handler as "closed".
+// the close handler as "closed", a saved table as "saved".
 std::string play(const std::string& sequence)
 {
     FakePlatform fake;
@@ -31,6 +31,7 @@ std::string play(const std::string& sequence)
             platform().beginShutDown();   // Quit
     });
     fake.setCloseHandler([] { seen += "closed "; });
+    fake.setTableWriter([] { seen += "saved "; return std::string(); });
     fake.openWindow("Regeln");
     std::istringstream steps(sequence);
     for (std::string step; steps >> step;) {
@@ -41,6 +42,8 @@ std::string play(const std::string& sequence)
             fake.pendingKeys.push_back(step.substr(2));
         else if (step.starts_with("m:"))
             fake.chooseMenu(std::stoi(step.substr(2)));
+        else if (step == "save")
+            fake.askToSave();
         else if (step == "close" || step == "quit")
             step == "close" ? fake.closeWindowByUser() : fake.beginShutDown();
         else if (step == "?b")
@@ -71,6 +74,8 @@ TEST(BindingRules, EventSequencesAsTheProgramSeesThem)
         {"a choice held at the end never runs", "m:4 quit pe wait", "ended "},
         {"nor one held behind the Quit that ended the program", "m:1 m:4 pe", ">1 "},
         {"a choice made after the end never runs", "close m:4 pe", "closed "},
+        {"Ctrl+S is no key, and saves at event processing after the held choices", "save m:4 ?k ?b wait pe", "- 0 choice >4 saved "},
+        {"nothing is saved once the program ends", "save close pe", "closed "},
         {"the close handler runs once; polls then see nothing", "k:a B close close ?b ?k box", "closed 0 - 2 "},
     };
     for (const auto& row : rows)

@@ -7,12 +7,14 @@
 
 #include "detector/DetectorStep.h"
 #include "measurement/MeasurementRun.h"
+#include "measurement/SeriesTable.h"
 #include "screens/HaltNotice.h"
 #include "screens/MessageBoxes.h"
 #include "shell/Demo.h"
 
 #include <cmath>
 #include <deque>
+#include <sstream>
 
 namespace {
 
@@ -117,6 +119,39 @@ TEST_F(RunTest, AnIntervalShowsEveryStepAndEveryCountAndClosesWithN)
     EXPECT_EQ(textsAt(650, 210), (Texts{"8 ", " 9 ", "9 ", "10 ", "99 ", "100 "}));
     EXPECT_EQ((std::tuple{nth("playSound", 0).text, nth("playSound", 0).args[0], indexOf("playSound") < indexOf("drawText")}),
               (std::tuple{std::string("knack2.wav"), 0.0, true}));
+}
+
+// Ctrl+S during the third interval saves only the intervals entered: the second, ended by both
+// buttons in its step 5, with its 5 steps. Every other draw registers, so counts are not steps.
+TEST_F(RunTest, TheSavedTableHoldsEachEnteredIntervalThenTheHistogramAsTheGraphShowsIt)
+{
+    state.intervalRecords.push_back({7, 7, true});   // from an earlier series: gone with its histogram
+    prepareSeries(3);
+    std::vector<double> randoms(400, 0.5);
+    for (size_t i = 0; i < randoms.size(); i += 2)
+        randoms[i] = 0.05;
+    scriptRandoms(randoms);
+    fake.setTableWriter(SeriesTable);
+    fake.atProcessEvents(107, [this] { fake.mouseState = 3; });
+    fake.atProcessEvents(108, [this] { fake.mouseState = 0; });
+    fake.atProcessEvents(150, [this] { fake.askToSave(); });
+    RunMeasurement();
+    fake.askToSave();
+    fake.processEvents();
+    const auto lines = [this](size_t i) {
+        std::vector<std::string> found;
+        std::istringstream table(fake.callsOf("saveTable").at(i)->text);
+        for (std::string line; std::getline(table, line);)
+            found.push_back(line.substr(0, line.size() - 1));   // without the "\r"
+        return found;
+    };
+    const std::vector<std::string> during = lines(0), after = lines(1);
+    EXPECT_EQ(std::vector(during.begin(), during.begin() + 4),
+              (Texts{"\xEF\xBB\xBFIntervall;Anzahl k;Quelle;Schritte", "1;50;simuliert;100", "2;3;simuliert;5", ""}));
+    EXPECT_EQ(std::vector(after.begin() + 3, after.begin() + 7), (Texts{"3;50;simuliert;100", "", "Anzahl k;Häufigkeit", "0;0"}));
+    EXPECT_EQ((Texts{after[9], after[56], after[57], after[58], after[59]}),
+              (Texts{"3;1", "50;2", "", "Zahl der Versuche n;3", "Mittelwert;34,3"}));
+    EXPECT_EQ(after.size(), 60u);
 }
 
 // The first pass registers with the probability 4.0 * 0.1 / 2 = 0.2 and flies the red dot when

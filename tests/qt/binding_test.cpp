@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QBuffer>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMenuBar>
@@ -92,6 +93,24 @@ TEST_F(OpenBindingTest, KeysAndButtonsAsTheProgramPollsThem)
     });
     binding->messageBox(BoxStyle::Explanation, "Halt", 2, "OK");
     EXPECT_EQ(binding->mouseButtons(), 0);
+
+    // Ctrl+S is no key: at the next event processing the table goes where the save dialog says.
+    binding->setTableWriter([] { return std::string("Intervall;Anzahl k\r\n1;3\r\n"); });
+    QTest::keyClick(binding->mainWindow().centralWidget(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(binding->takeKey(), "");
+    QTemporaryDir folder;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog->selectFile(folder.filePath("reihe.csv"));
+            static_cast<QDialog*>(dialog)->accept();
+        }
+    });
+    answer.start(5);
+    binding->processEvents();
+    QFile saved(folder.filePath("reihe.csv"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "Intervall;Anzahl k\r\n1;3\r\n");
 }
 
 // Every "|" starts a line and each line stays whole, also in a large desktop font: the box

@@ -23,7 +23,8 @@ mergeInto(LibraryManager.library, {
       this.queue.push({ kind, value });
       const waiter = this.waiter;
       if (waiter && (waiter.wakeOn === WakeOn.WakeOnAny
-                     || (waiter.wakeOn === WakeOn.WakeOnInput && kind !== PageEvent.ResizeEvent)))
+                     || (waiter.wakeOn === WakeOn.WakeOnInput && (kind === PageEvent.KeyEvent || kind === PageEvent.ButtonsEvent
+                                                             || kind === PageEvent.MenuEvent))))
         waiter.wake();
     },
 

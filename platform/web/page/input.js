@@ -18,6 +18,12 @@ mergeInto(LibraryManager.library, {
     document.addEventListener('keydown', event => {
       if (pageBoxes.isOpen() || pageMenuBar.handleKey(event))
         return;
+      // Ctrl+S takes the series table home instead of saving the page.
+      if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 's') {
+        event.preventDefault();
+        pageEvents.push(PageEvent.SaveEvent, 0);
+        return;
+      }
       // Browser shortcuts and Alt with a letter no menu has are not the lesson's.
       if (notKeys.has(event.key) || event.ctrlKey || event.metaKey || event.altKey)
         return;

@@ -1,0 +1,16 @@
+// The series table taken home: the browser saves it as a download, named by the moment it
+// was taken so that a second series does not replace the first.
+
+mergeInto(LibraryManager.library, {
+  pageSaveTable: function (table) {
+    const now = new Date(), two = n => String(n).padStart(2, '0');
+    const link = document.createElement('a');
+    link.download = `Messreihe ${now.getFullYear()}-${two(now.getMonth() + 1)}-${two(now.getDate())} `
+      + `${two(now.getHours())}-${two(now.getMinutes())}.csv`;
+    link.href = URL.createObjectURL(new Blob([UTF8ToString(table)], { type: 'text/csv;charset=utf-8' }));
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+  },
+});
