@@ -15,7 +15,8 @@ event loop) for their CPU, and on into the lesson (bench/lesson.py): the first
 demonstration pass, a series of 100 steps and `--commands` choices of
 "&3 Experiment 10 x wiederholen". Two drivers of the program's code follow:
 bench/interval_memory (1,000 intervals through the menu handler, fake and unpaced Qt
-binding) and bench/click_latency (click requests against a recording of the sink).
+binding) and bench/click_latency (click requests against a recording of the sink). Last
+comes bench/click_detection, the Geiger counter input's click detector on made-up recordings.
 
 The display, the sound server and the program's windows and boxes come from the real-window
 harness of the tests (tests/e2e/harness.py); bench/bench_support.py adds what only the
@@ -246,6 +247,8 @@ def main():
     report.lesson_figures(figures, refresh)
     report.interval_driver(driver)
     report.click_latency(clicks)
+    print(subprocess.run([str(build / "bin" / "click_detection")], capture_output=True, text=True, check=True,
+                         timeout=600).stdout, end="")
     if FORCED_STOPS:
         print(f"\nDid not end when its window was closed, terminated: {', '.join(sorted(set(FORCED_STOPS)))} "
               f"({len(FORCED_STOPS)} times)")
