@@ -26,6 +26,7 @@ void pageOpen(const char* title);
 void pageStopInput();
 void pageClose();
 void pageInstallMenu(const char* items);
+void pageAnnounce(const char* text);
 int pageAskBox(int style, const char* text, int defaultButton, const char* captions, const char* title);
 int pageLoadPicture(const char* name);
 void pageReleasePicture(int picture);
@@ -245,4 +246,9 @@ double WebPlatform::timer()
 int WebPlatform::showBox(BoxStyle style, const std::string& text, int defaultButton, const std::string& captions)
 {
     return pageAskBox(static_cast<int>(style), text.c_str(), defaultButton, captions.c_str(), title_.c_str());
+}
+
+void WebPlatform::announce(const std::string& text)
+{
+    pageAnnounce(text.c_str());
 }
