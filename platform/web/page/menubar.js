@@ -129,6 +129,11 @@ mergeInto(LibraryManager.library, {
       title.classList.add('open');
       title.setAttribute('aria-expanded', 'true');
       panel.hidden = false;
+      // A menu that would run past the right edge (a phone) moves left, no further than the screen's.
+      panel.style.left = '';
+      const overhang = panel.getBoundingClientRect().right - document.documentElement.clientWidth;
+      if (overhang > 0)
+        panel.style.left = `${-Math.min(overhang, title.getBoundingClientRect().left)}px`;
       this.rove(menuNumber);
       this.highlight(entryNumber);
     },
