@@ -101,10 +101,14 @@ void printMean()
     p.printLine("          ");   // clears the previous value
     p.setTextCursor(4, 4);
     // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on " " + text + " ".
+    const std::string mean = meanText(state.meanCount);
     std::string meanLine(1, ' ');
-    meanLine += meanText(state.meanCount);
+    meanLine += mean;
     meanLine += ' ';
     p.printLine(meanLine);
+    std::string spoken("Mittelwert: ");
+    spoken += mean;
+    p.announce(spoken);
 }
 
 void drawMeanMarker()

@@ -180,7 +180,9 @@ void writeClosingLine()
     p.setBackground(colourOf(state.colorLightBlue));
     p.setFontSize(FontPoints(10));
     p.setTextCursor(5, 4);
-    p.printLine("Zahl der Versuche n:" + numberText(state.intervalsTotal));
+    const std::string closingLine = "Zahl der Versuche n:" + numberText(state.intervalsTotal);
+    p.printLine(closingLine);
+    p.announce(closingLine);
     p.setFontSize(FontPoints(30));
     p.setForeground(state.colorRed);
 }

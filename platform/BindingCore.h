@@ -59,6 +59,7 @@ public:
 
     int messageBox(BoxStyle style, const std::string& text, int defaultButton,
                    const std::string& captions) override;
+    void announce(const std::string&) override {}
 
 protected:
     // --- What the binding feeds in ----------------------------------------------------

@@ -197,6 +197,11 @@ public:
     // (Escape, or the program ending) gives the default button, clamped to the buttons.
     virtual int messageBox(BoxStyle style, const std::string& text, int defaultButton,
                            const std::string& captions) = 0;
+
+    // --- Screen readers -----------------------------------------------------
+    // A result just drawn, in the words drawn, for those who cannot see the drawing; a
+    // binding without a way to speak it lets it pass.
+    virtual void announce(const std::string& text) = 0;
 };
 
 // The binding the program draws with; installed once by main() or a test.

@@ -27,6 +27,7 @@ void pageStopInput();
 void pageSaveTable(const char* table);
 void pageClose();
 void pageInstallMenu(const char* items);
+void pageAnnounce(const char* text);
 int pageAskBox(int style, const char* text, int defaultButton, const char* captions, const char* title);
 int pageLoadPicture(const char* name);
 void pageReleasePicture(int picture);
@@ -254,4 +255,9 @@ int WebPlatform::showBox(BoxStyle style, const std::string& text, int defaultBut
 void WebPlatform::saveTable(const std::string& table)
 {
     pageSaveTable(table.c_str());
+}
+
+void WebPlatform::announce(const std::string& text)
+{
+    pageAnnounce(text.c_str());
 }

@@ -61,6 +61,8 @@ public:
 
     double timer() override;
 
+    void announce(const std::string& text) override;
+
 protected:
     void showWindow(const std::string& title) override;
     void hideWindow() override;

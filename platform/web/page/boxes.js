@@ -1,7 +1,8 @@
-// The program's boxes as modal dialogs. Every "|" of the text starts a line and no line is
-// ever wrapped (the box grows, up to the window, and scrolls beyond). The default button has
-// the focus when the box opens, however it was reached; Return presses the focused button,
-// and Escape gives the default button.
+// The program's boxes as modal dialogs, named by their caption and described by their text.
+// Every "|" of the text starts a line and no line is ever wrapped: the box grows, up to the
+// window; a line wider than that makes the text smaller, never scrolled sideways, and a text
+// taller than that scrolls. The default button has the focus when the box opens, however it
+// was reached; Return presses the focused button, and Escape gives the default button.
 
 mergeInto(LibraryManager.library, {
   // BoxStyle comes from platform/Platform.h, read at build time.
@@ -28,11 +29,24 @@ mergeInto(LibraryManager.library, {
       return '';
     },
 
+    // A phone held upright is narrower than the theory text's longest line at the page's size.
+    fit: function (dialog) {
+      const content = dialog.querySelector('.content'), text = dialog.querySelector('.text');
+      text.style.fontSize = '';
+      for (let tries = 0; tries < 4 && content.scrollWidth > content.clientWidth; ++tries) {
+        const width = text.offsetWidth, pixels = parseFloat(getComputedStyle(text).fontSize);
+        const fitting = width - (content.scrollWidth - content.clientWidth);
+        text.style.fontSize = `${Math.floor(pixels * fitting / width * 4) / 4}px`;
+      }
+    },
+
     // The number of the button chosen, from 1.
     ask: function (style, text, defaultButton, captions, title) {
       const dialog = document.createElement('dialog');
       dialog.className = 'box';
-      dialog.innerHTML = `<header></header><div class="content"><div class="icon">${this.iconFor(style)}</div><div class="text"></div></div><footer></footer>`;
+      dialog.setAttribute('aria-labelledby', 'box-caption');
+      dialog.setAttribute('aria-describedby', 'box-text');
+      dialog.innerHTML = `<header id="box-caption"></header><div class="content"><div class="icon">${this.iconFor(style)}</div><div class="text" id="box-text"></div></div><footer></footer>`;
       dialog.querySelector('header').textContent = title.trim();
       dialog.querySelector('.text').textContent = text.split('|').join('\n');
       const buttons = captions.split('|').map((caption, i) => {
@@ -70,15 +84,19 @@ mergeInto(LibraryManager.library, {
           finish(fallback);
         }
       };
+      const refit = () => this.fit(dialog);
       document.addEventListener('pointerup', focusDefault, true);
       document.addEventListener('keydown', keys, true);
+      window.addEventListener('resize', refit);
       chosen.finally(() => {
         document.removeEventListener('pointerup', focusDefault, true);
         document.removeEventListener('keydown', keys, true);
+        window.removeEventListener('resize', refit);
       });
       document.body.append(dialog);
       this.dialog = dialog;
       dialog.showModal();
+      refit();
       buttons[fallback - 1].focus();
       focusDefault();
       return chosen;

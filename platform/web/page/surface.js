@@ -1,6 +1,8 @@
 // The drawing area: one canvas whose backing store holds device pixels. Which pixels a
 // shape covers is decided by the program's side (platform/web/WebCanvas.cpp); this only
 // fills, writes text, draws pictures, copies pixels, and keeps the area's place on the page.
+// For screen readers the canvas is one picture with a name (page/shell.html), and the
+// results the program announces go into a polite live region beside it.
 
 mergeInto(LibraryManager.library, {
   $pageSurface__deps: ['$pageEvents', '$PageEvent', '$pagePictures'],
@@ -8,6 +10,7 @@ mergeInto(LibraryManager.library, {
   $pageSurface: {
     stage: null,
     canvas: null,
+    results: null,
     context: null,
     measurer: null,
     area: { width: 640, height: 480, ratio: 1 },   // what the page gives the area now
@@ -16,6 +19,7 @@ mergeInto(LibraryManager.library, {
     init: function () {
       this.stage = document.getElementById('stage');
       this.canvas = document.getElementById('drawing');
+      this.results = document.getElementById('results');
       this.measurer = document.createElement('canvas').getContext('2d');
       // Read back often (captures): a canvas kept in main memory answers at once.
       this.context = this.canvas.getContext('2d', { alpha: false, willReadFrequently: true });
@@ -118,6 +122,15 @@ mergeInto(LibraryManager.library, {
       this.context.imageSmoothingQuality = 'high';
       this.context.drawImage(bitmap, x, y, width, height);
     },
+
+    // A line each, read as it comes; the region keeps a series of ten means and its closing line.
+    announce: function (text) {
+      const line = document.createElement('p');
+      line.textContent = text;
+      this.results.append(line);
+      while (this.results.childElementCount > 11)
+        this.results.firstElementChild.remove();
+    },
   },
 
   // The area the page gives the canvas now, in CSS pixels, and the device pixels per CSS pixel.
@@ -156,6 +169,11 @@ mergeInto(LibraryManager.library, {
   surfaceWrite__deps: ['$pageSurface'],
   surfaceWrite: function (x, y, width, height, source) {
     pageSurface.write(x, y, width, height, source);
+  },
+
+  pageAnnounce__deps: ['$pageSurface'],
+  pageAnnounce: function (text) {
+    pageSurface.announce(UTF8ToString(text));
   },
 
   surfacePicture__deps: ['$pageSurface'],
