@@ -1,5 +1,6 @@
 #pragma once
 
 // One time step of the detector: registers a particle when the probability exceeds
-// stepRandom, counts it, clicks and shows the count.
+// stepRandom, counts it, clicks and shows the count. With a real counter at the audio input,
+// it registers the clicks the counter made in the step instead, without a click of its own.
 void DetectorStep();

@@ -40,8 +40,8 @@ int16_t frequencyY(double frequency)
 
 void enterFinishedInterval()
 {
-    // eventCount never exceeds stepsPerInterval (100); the top slot, never summed or drawn,
-    // takes anything larger rather than writing past the table.
+    // eventCount exceeds stepsPerInterval (100) only with a fast real counter; the top slot,
+    // never summed or drawn, takes anything larger rather than writing past the table.
     const auto slot = static_cast<size_t>(std::clamp<int32_t>(state.eventCount, 0, 101));
     if (state.histogram[slot] < std::numeric_limits<int32_t>::max())
         ++state.histogram[slot];

@@ -1,6 +1,7 @@
 #include "platform/BindingCore.h"
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 // Sub-millisecond remainders are not worth another sleep: no binding sleeps that finely.
@@ -265,4 +266,18 @@ void BindingCore::tellFileProblem(const std::string& text)
 {
     if (toldProblems_.insert(text).second)
         messageBox(BoxStyle::Warning, text, 1, "OK");
+}
+
+// --- Counter -----------------------------------------------------------------------
+
+void BindingCore::setCounterOn(bool on)
+{
+    counterOn_ = on;
+    counterClicks_ = 0;
+}
+
+void BindingCore::counterClicked(int clicks)
+{
+    if (counterOn_ && clicks > 0)
+        counterClicks_ = clicks > INT_MAX - counterClicks_ ? INT_MAX : counterClicks_ + clicks;
 }

@@ -26,6 +26,7 @@
 #include <deque>
 #include <set>
 #include <string>
+#include <utility>
 
 class BindingCore : public Platform {
 public:
@@ -55,7 +56,8 @@ public:
     void seedRandom(double value) override { random_.mixSeed(value); }
     double random() override { return random_.nextDouble(); }
 
-    bool counterIsOn() const override { return false; }
+    bool counterIsOn() const override { return counterOn_; }
+    int takeCounterClicks() override { return std::exchange(counterClicks_, 0); }
 
     int messageBox(BoxStyle style, const std::string& text, int defaultButton,
                    const std::string& captions) override;
@@ -77,6 +79,10 @@ protected:
     void userClosedWindow();
     // A file the program cannot use: told in a warning box, each text once per run.
     void tellFileProblem(const std::string& text);
+    // A counter at the audio input listens from now on, or no longer (the lesson is simulated again).
+    void setCounterOn(bool on);
+    // The counter registered this many more particles; they wait for takeCounterClicks().
+    void counterClicked(int clicks);
 
     bool ended() const { return closedByUser_ || shuttingDown_ || closedByProgram_; }
     bool closedByUser() const { return closedByUser_; }
@@ -136,6 +142,8 @@ private:
     int pressedSincePoll_ = 0;
     std::set<std::string> toldProblems_;
     RandomSource random_;
+    bool counterOn_ = false;
+    int counterClicks_ = 0;
 
     bool opened_ = false;
     bool closedByUser_ = false;

@@ -183,6 +183,8 @@ public:
     // Whether a real counter at the audio input registers the particles instead of the
     // random draw.
     virtual bool counterIsOn() const = 0;
+    // The clicks the counter registered since the previous call; 0 while none is on.
+    virtual int takeCounterClicks() = 0;
 
     // --- Taking the counts home ---------------------------------------------
     // Ctrl+S saves the table the writer gives (a save dialog on the desktop, a download in

@@ -76,6 +76,9 @@ public:
     void closeWindowByUser();
     // Ctrl+S now; the table saved is recorded as "saveTable" with the table as its text.
     void askToSave() { saveAsked(); }
+    // A counter at the audio input switched on, and the clicks it registers now.
+    using BindingCore::counterClicked;
+    using BindingCore::setCounterOn;
     // Keys the user types and buttons the user holds, handed to the binding at its next look.
     std::deque<std::string> pendingKeys;
     int mouseState = 0;

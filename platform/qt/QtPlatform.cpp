@@ -4,6 +4,8 @@
 #include "platform/qt/BoxDialog.h"
 #include "platform/qt/CanvasWidget.h"
 #include "platform/qt/ClickSound.h"
+#include "platform/qt/CounterIndicator.h"
+#include "platform/qt/CounterInput.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/KeyText.h"
 #include "platform/qt/Logging.h"
@@ -394,6 +396,27 @@ void QtPlatform::playSound(const std::string& fileName, int)
         sound_ = std::make_unique<ClickSound>(std::move(setup));
     }
     sound_->play(fromProgram(fileName));
+}
+
+// --- Counter ---------------------------------------------------------------------------------
+
+void QtPlatform::useCounter(const QAudioDevice& device)
+{
+    QString problem;
+    counter_ = CounterInput::open(device, [this](int clicks) { counterClicked(clicks); }, problem);
+    if (!counter_) {
+        qCWarning(lcPlatform).noquote() << "no counter:" << problem;
+        messageBox(BoxStyle::Warning, problem.toStdString() + "|Die Messung l\u00e4uft simuliert weiter.", 1, "OK");
+        return;
+    }
+    setCounterOn(true);
+    counterIndicator_ = new CounterIndicator([this] { return counter_->takeLevel(); });
+    window_->menuBar()->setCornerWidget(counterIndicator_, Qt::TopRightCorner);
+    QObject::connect(counter_.get(), &CounterInput::failed, counterIndicator_, [this] {
+        qCWarning(lcPlatform) << "the counter's input stopped; the lesson goes on simulated";
+        setCounterOn(false);
+        counterIndicator_->showFailed();
+    });
 }
 
 // --- Time ------------------------------------------------------------------------------------------

@@ -21,9 +21,12 @@
 class BlockedCloseFilter;
 class BoxDialog;
 class ClickSound;
+class CounterIndicator;
+class CounterInput;
 class MainWindow;
 class PixelCanvas;
 class QApplication;
+class QAudioDevice;
 class QEventLoop;
 
 class QtPlatform : public BindingCore {
@@ -33,6 +36,10 @@ public:
     ~QtPlatform() override;
     QtPlatform(const QtPlatform&) = delete;
     QtPlatform& operator=(const QtPlatform&) = delete;
+
+    // A Geiger counter heard on `device` registers the particles from now on, shown at the
+    // right of the menu bar. Without a usable device a box says so and the lesson stays simulated.
+    void useCounter(const QAudioDevice& device);
 
     // For tests and benchmarks.
     MainWindow& mainWindow() const { return *window_; }
@@ -102,6 +109,8 @@ private:
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<BlockedCloseFilter> blockedCloseFilter_;
     std::unique_ptr<ClickSound> sound_;
+    std::unique_ptr<CounterInput> counter_;
+    CounterIndicator* counterIndicator_ = nullptr;   // the menu bar's
 
     QString title_;
     QColor windowBackground_ = Qt::white;

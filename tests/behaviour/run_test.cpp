@@ -154,6 +154,25 @@ TEST_F(RunTest, TheSavedTableHoldsEachEnteredIntervalThenTheHistogramAsTheGraphS
     EXPECT_EQ(after.size(), 60u);
 }
 
+// With a counter at the audio input every step registers exactly the clicks heard in its time,
+// several at once too, and the program adds no click of its own. Clicks heard before an
+// interval's first step (before the run, at the interval start after the evaluation before it)
+// count for nobody. Every draw would have registered by chance.
+TEST_F(RunTest, ARealCounterRegistersExactlyTheClicksOfEachStep)
+{
+    prepareSeries(2);
+    scriptRandoms(std::vector<double>(200, 0.05));
+    fake.setCounterOn(true);
+    fake.counterClicked(7);
+    // processEvents 1 and 102 start the intervals; 2, 4 and 101 are steps 1, 3 and 100; 150 is step 48.
+    for (auto [call, clicks] : {std::pair{1, 5}, {2, 1}, {4, 3}, {101, 2}, {102, 4}, {150, 1}})
+        fake.atProcessEvents(call, [this, clicks] { fake.counterClicked(clicks); });
+    RunMeasurement();
+    EXPECT_EQ(textsAt(650, 210), (Texts{"0 ", " 1 ", "1 ", " 4 ", "4 ", " 6 ", "0 ", " 1 "}));
+    EXPECT_EQ((Args{double(fake.count("playSound")), double(state.histogram[6]), double(state.histogram[1])}), (Args{0, 1, 1}));
+    EXPECT_NE(SeriesTable().find("\n1;6;Zählrohr;100\r\n2;1;Zählrohr;100\r\n"), std::string::npos);
+}
+
 // The first pass registers with the probability 4.0 * 0.1 / 2 = 0.2 and flies the red dot when
 // the draw is below 0.2: the same test, so a dot flies and clicks in exactly the registering
 // steps; otherwise the last captured background patch flies. The dot flies from logical 88.4 to

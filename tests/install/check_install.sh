@@ -27,6 +27,9 @@ desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects $metainfo"
 key() { sed -n "s/^$1=//p" "$desktop" | head -n 1; }
 [[ -x $prefix/bin/$(key Exec | cut -d' ' -f1) && $(key Terminal) == false ]] || fail "Exec=$(key Exec) or Terminal wrong"
+# The second action starts the same program listening to a Geiger counter.
+[[ $(sed -n '/^\[Desktop Action Zaehlrohr\]/,/^\[/s/^Exec=//p' "$desktop") == "$(key Exec) --zaehlrohr" ]] \
+    || fail "no action starting $(key Exec) with a counter"
 icon=$(key Icon)
 [[ -f $prefix/share/icons/hicolor/scalable/apps/$icon.svg ]] || fail "no scalable icon $icon.svg"
 for png in "$source"/assets/icon/hicolor/*/apps/mikroteilchen.png; do

@@ -1,0 +1,40 @@
+// A real counter at the audio input: its bytes, cut anywhere, become counted clicks and a level;
+// without an input device the teacher is told and the lesson stays simulated.
+
+#include "support.h"
+
+#include "platform/qt/CounterInput.h"
+
+#include <QAudioDevice>
+#include <QMenuBar>
+
+using namespace qttest;
+
+// Two seconds of silence, the detector's warm-up, then seven 1 ms pulses at half full scale,
+// 50 ms apart: 16-bit samples handed over in blocks of an odd number of bytes.
+TEST(CounterInput, SixteenBitSamplesCutAnywhereBecomeCountedClicks)
+{
+    QAudioFormat format;
+    format.setSampleRate(8000);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    int clicks = 0;
+    CounterInput input(format, [&clicks](int n) { clicks += n; });
+    std::vector<int16_t> samples(3 * 8000);
+    for (size_t k = 0; k < 7; ++k)
+        std::fill_n(samples.begin() + static_cast<std::ptrdiff_t>(16000 + 400 * k), 8, int16_t{16384});
+    const QByteArray bytes(reinterpret_cast<const char*>(samples.data()), static_cast<qsizetype>(samples.size() * 2));
+    for (qsizetype at = 0; at < bytes.size(); at += 333)
+        input.take(bytes.mid(at, 333));
+    const float level = input.takeLevel();
+    EXPECT_EQ((std::tuple{clicks, std::round(level * 1000), input.takeLevel()}), (std::tuple{7, 500.0f, 0.0f}));
+}
+
+TEST_F(BindingTest, ACounterWithoutAnInputDeviceIsToldAndTheLessonStaysSimulated)
+{
+    BoxAnswerer answerer;
+    binding->useCounter(QAudioDevice());
+    EXPECT_EQ(answerer.texts, std::vector<QString>{QStringLiteral("Kein Mikrofoneingang gefunden.\nDie Messung l\u00e4uft simuliert weiter.")});
+    EXPECT_FALSE(binding->counterIsOn());
+    EXPECT_EQ(binding->mainWindow().menuBar()->cornerWidget(), nullptr);
+}
