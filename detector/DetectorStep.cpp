@@ -59,9 +59,16 @@ void registerByChance()
 
 } // namespace
 
+bool RegistersFromCounter()
+{
+    // The demonstration's first pass flies a dot for each registration before it is made, so
+    // only its own draw can decide both: it stays simulated.
+    return platform().counterIsOn() && state.experimentMode != ExperimentMode::FirstPass;
+}
+
 void DetectorStep()
 {
-    if (platform().counterIsOn())
+    if (RegistersFromCounter())
         registerCounterClicks();
     else
         registerByChance();

@@ -4,3 +4,7 @@
 // stepRandom, counts it, clicks and shows the count. With a real counter at the audio input,
 // it registers the clicks the counter made in the step instead, without a click of its own.
 void DetectorStep();
+
+// Whether this step's registrations come from a real counter at the audio input rather than
+// from the draw.
+bool RegistersFromCounter();

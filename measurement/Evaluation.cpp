@@ -3,6 +3,7 @@
 #include "core/Canvas.h"
 #include "core/NumberRules.h"
 #include "core/ProgramState.h"
+#include "detector/DetectorStep.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
@@ -45,7 +46,7 @@ void enterFinishedInterval()
     const auto slot = static_cast<size_t>(std::clamp<int32_t>(state.eventCount, 0, 101));
     if (state.histogram[slot] < std::numeric_limits<int32_t>::max())
         ++state.histogram[slot];
-    state.intervalRecords.push_back({state.eventCount, state.stepsDone, platform().counterIsOn()});
+    state.intervalRecords.push_back({state.eventCount, state.stepsDone, RegistersFromCounter()});
     state.intervalsDone = saturateToInt16(int64_t{state.intervalsDone} + 1);
 }
 

@@ -167,7 +167,7 @@ void measureInterval()
     }
     // A real counter's clicks from before the interval (the evaluation, boxes, pauses) are
     // nobody's measurement.
-    if (p.counterIsOn())
+    if (RegistersFromCounter())
         p.takeCounterClicks();
 
     runSteps(path);

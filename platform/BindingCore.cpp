@@ -256,7 +256,10 @@ int BindingCore::messageBox(BoxStyle style, const std::string& text, int default
     if (ended())
         return byDefault;
     present();
+    // A counter's clicks heard while a box is open belong to no step.
+    const bool outerBox = std::exchange(boxOpen_, true);
     const int chosen = showBox(style, text, defaultButton, captions);
+    boxOpen_ = outerBox;
     return chosen >= 1 && chosen <= buttons ? chosen : byDefault;
 }
 
@@ -278,6 +281,6 @@ void BindingCore::setCounterOn(bool on)
 
 void BindingCore::counterClicked(int clicks)
 {
-    if (counterOn_ && clicks > 0)
+    if (counterOn_ && !boxOpen_ && clicks > 0)
         counterClicks_ = clicks > INT_MAX - counterClicks_ ? INT_MAX : counterClicks_ + clicks;
 }

@@ -81,7 +81,8 @@ protected:
     void tellFileProblem(const std::string& text);
     // A counter at the audio input listens from now on, or no longer (the lesson is simulated again).
     void setCounterOn(bool on);
-    // The counter registered this many more particles; they wait for takeCounterClicks().
+    // The counter registered this many more particles; they wait for takeCounterClicks(). Clicks
+    // heard while a box is open are dropped.
     void counterClicked(int clicks);
 
     bool ended() const { return closedByUser_ || shuttingDown_ || closedByProgram_; }
@@ -144,6 +145,7 @@ private:
     RandomSource random_;
     bool counterOn_ = false;
     int counterClicks_ = 0;
+    bool boxOpen_ = false;
 
     bool opened_ = false;
     bool closedByUser_ = false;

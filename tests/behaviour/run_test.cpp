@@ -157,7 +157,8 @@ TEST_F(RunTest, TheSavedTableHoldsEachEnteredIntervalThenTheHistogramAsTheGraphS
 // With a counter at the audio input every step registers exactly the clicks heard in its time,
 // several at once too, and the program adds no click of its own. Clicks heard before an
 // interval's first step (before the run, at the interval start after the evaluation before it)
-// count for nobody. Every draw would have registered by chance.
+// count for nobody, nor do those heard while a box chosen in step 48 is open. Every draw would
+// have registered by chance.
 TEST_F(RunTest, ARealCounterRegistersExactlyTheClicksOfEachStep)
 {
     prepareSeries(2);
@@ -167,6 +168,8 @@ TEST_F(RunTest, ARealCounterRegistersExactlyTheClicksOfEachStep)
     // processEvents 1 and 102 start the intervals; 2, 4 and 101 are steps 1, 3 and 100; 150 is step 48.
     for (auto [call, clicks] : {std::pair{1, 5}, {2, 1}, {4, 3}, {101, 2}, {102, 4}, {150, 1}})
         fake.atProcessEvents(call, [this, clicks] { fake.counterClicked(clicks); });
+    fake.atProcessEvents(150, [this] { fake.dispatchMenu(kAuthor); });
+    fake.atMessageBox(1, [this] { fake.counterClicked(9); });
     RunMeasurement();
     EXPECT_EQ(textsAt(650, 210), (Texts{"0 ", " 1 ", "1 ", " 4 ", "4 ", " 6 ", "0 ", " 1 "}));
     EXPECT_EQ((Args{double(fake.count("playSound")), double(state.histogram[6]), double(state.histogram[1])}), (Args{0, 1, 1}));
@@ -189,6 +192,8 @@ TEST_F(RunTest, FirstPassFliesTheDotExactlyInTheStepsThatRegister)
     for (int i = 0; i < 40; ++i)
         randoms.push_back(pattern[i % 8]);
     scriptRandoms(randoms);
+    fake.setCounterOn(true);   // the first pass stays simulated
+    fake.atProcessEvents(3, [this] { fake.counterClicked(5); });
     RunMeasurement();
     const auto captures = fake.callsOf("capture"), puts = fake.callsOf("putImage");
     ASSERT_EQ((std::pair{captures.size(), puts.size()}), (std::pair{size_t{800}, size_t{1600}}));
