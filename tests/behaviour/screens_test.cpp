@@ -29,8 +29,7 @@ TEST_F(ScreensTest, MenuAndBoxesSayExactlyTheirTexts)
     EXPECT_EQ(fake.menuItems, (Texts{"DESK |", "&Quit", "----------", "&Info", "&Autor", "", "EXPERIMENT |",
                                      "&1 Demo-Experiment", "&2 Neues Experiment / 1 x wiederholen",
                                      "&3 Experiment 10 x wiederholen", "", "HILFE |", "&Theorie", "&Bedienung", "",
-                                     "", ""}));
-    EXPECT_EQ(state.menuText[15], "");   // "ende" is written over
+                                     "", ""}));   // "ende" is written over
     state.alertText = kStartHint;
     const struct { void (*show)(); const char* lines; BoxStyle style; int defaultButton; const char* caption; } boxes[] = {
         {ShowOkBox, " Beenden nur mit QUIT!///"
@@ -100,10 +99,10 @@ TEST_F(ScreensTest, TitleScreenWritesOnBothPicturesAtWidthScaledSizes)
 }
 
 // The prompt's row 25 of a 600-pixel window follows the start height, 25 * (height / 200) / 3
-// with halves to even (12.5 -> 12, 37.5 -> 38); white on the window's blue, 16 points at any
-// width. Any key, either button, a menu choice or a closed window ends the wait; of two keys
+// with halves to even (12.5 -> 12, 37.5 -> 38), at column 73 where it shows whole; white on the
+// window's blue, 16 points at any width. Any key, either button, a menu choice or a closed window ends the wait; of two keys
 // pressed before, the first ends it at once and the second stays.
-TEST_F(ScreensTest, PromptRowFollowsTheStartHeightAndAnyAnswerEndsTheWait)
+TEST_F(ScreensTest, PromptFollowsTheStartHeightShowsWholeAndAnyAnswerEndsTheWait)
 {
     const struct { int height, row; UserAction answer; const char* pending; size_t keysLeft; } rows[] = {
         {400, 17, [](FakePlatform& f) { f.pendingKeys.push_back(" "); }, "", 0},
@@ -128,6 +127,14 @@ TEST_F(ScreensTest, PromptRowFollowsTheStartHeightAndAnyAnswerEndsTheWait)
         EXPECT_EQ(fake.keysLeft().size(), row.keysLeft);
         EXPECT_EQ(fake.count("menuEvent"), 0);   // a choice is held for the event loop
     }
+    // On a small area it moves left and up only as far as it must to show whole, in cells of 8
+    // by 16 pixels and 144 pixels wide: 700 leaves room for column (700 - 144) / 8 + 1 = 70, and
+    // a window shrunk from 900 to 500 pixels after the start for row (500 - 16) / 16 + 1 = 31.
+    startAfresh(700, 900);
+    fake.height = 500;
+    fake.pendingKeys = {"\r"};
+    WaitContinue(25);
+    EXPECT_EQ(nth("printLine", 0).args, (Args{70, 31}));
 }
 
 } // namespace
