@@ -32,11 +32,12 @@ def arguments():
 
 
 def wait_until(predicate, timeout, what, interval=0.05):
-    """Polls `predicate` until it gives something truthy, and returns that."""
+    """Polls `predicate` until it gives something truthy, and returns that. `what` names what
+    is awaited, or says it when called (so that it can tell what was seen last)."""
     deadline = time.monotonic() + timeout
     while not (result := predicate()):
         if time.monotonic() > deadline:
-            raise AssertionError(f"waited {timeout} s for {what}")
+            raise AssertionError(f"waited {timeout} s for {what() if callable(what) else what}")
         time.sleep(interval)
     return result
 
@@ -253,10 +254,7 @@ class App:
             self.alive()
             seen[0] = self.session.ocr(self.grab_logical(*region), name, **ocr)
             return all(words(e) in seen[0] for e in expected)
-        try:
-            wait_until(read, timeout, f"{expected} in {name}", interval=0.3)
-        except AssertionError as failure:
-            raise AssertionError(f"{failure}; read {seen[0]!r}") from None
+        wait_until(read, timeout, lambda: f"{expected} in {name}; read {seen[0]!r}", interval=0.3)
 
     def close(self):
         """Asks the window to close, as a window manager's close button does."""
