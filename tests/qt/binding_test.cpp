@@ -144,22 +144,20 @@ TEST_F(OpenBindingTest, BoxesKeepEveryLineWholeAtAnyFontSize)
     EXPECT_EQ(binding->messageBox(BoxStyle::Warning, "Weiter?", 5, "Ja|Nein|Abbrechen"), 2);
 }
 
-// The user closes the window, or Quit begins the shut-down, while the program pauses and a
-// choice is held: the pause ends at once, the close handler runs once for a close, and the
-// held choice never runs.
-TEST_F(OpenBindingTest, AnEndingProgramWaitsForNothingAndRunsNoMoreChoices)
+// The user closes the window, or Quit begins the shut-down, while the program pauses: the pause
+// ends at once, and the close handler runs once for a close. That a choice held then never runs
+// is the binding rules' (the Qt binding holds choices like any other, as tested above).
+TEST_F(OpenBindingTest, AnEndingProgramWaitsForNothing)
 {
     for (const bool byUser : {true, false}) {
+        SCOPED_TRACE(byUser);
         SetUp();
-        chooseSoon(0, 3);
         QTimer::singleShot(20, [&] { byUser ? void(binding->mainWindow().close()) : binding->beginShutDown(); });
         QElapsedTimer clock;
         clock.start();
         binding->pause(100000);
         EXPECT_LT(clock.elapsed(), 5000);
         EXPECT_EQ((std::pair{closes, binding->windowExists()}), (std::pair{byUser ? 1 : 0, !byUser}));
-        binding->waitForEvents();
-        EXPECT_TRUE(chosen.empty()) << byUser;
     }
 }
 
@@ -201,5 +199,6 @@ TEST_F(BindingTest, UnusableFilesAreToldOnceEachNamingTheFile)
     for (int click = 0; click < 3; ++click)
         binding->playSound("knack2.wav", 0);
     ASSERT_EQ(user.texts.size(), std::size(files) + 1);
-    EXPECT_TRUE(user.texts.back().startsWith("Der Klickton \u201eknack2.wav\u201c ist nicht verwendbar: die Datei fehlt"));
+    EXPECT_EQ(user.texts.back(), "Der Klickton \u201eknack2.wav\u201c ist nicht verwendbar: die Datei fehlt im Programmordner.\n"
+                                 "Die Z\u00e4hlimpulse bleiben stumm.");
 }
