@@ -157,8 +157,10 @@ TEST_F(RunTest, TheSavedTableHoldsEachEnteredIntervalThenTheHistogramAsTheGraphS
 // The first pass registers with the probability 4.0 * 0.1 / 2 = 0.2 and flies the red dot when
 // the draw is below 0.2: the same test, so a dot flies and clicks in exactly the registering
 // steps; otherwise the last captured background patch flies. The dot flies from logical 88.4 to
-// 248 at height 135 (pixels 221 to 620 at y 405) in 20 sub-steps of 10 ms. Both buttons seen in
-// a flight end only the flight; the next step ends the interval.
+// 248 at height 135 (pixels 221 to 620 at y 405) in 20 sub-steps of 10 ms. At each one the image
+// flown (the first patch, left larger by the dot images, cut to size) and then the box captured
+// there are put exactly where that box was taken, so a flight leaves no mark. Both buttons seen
+// in a flight end only the flight; the next step ends the interval.
 TEST_F(RunTest, FirstPassFliesTheDotExactlyInTheStepsThatRegister)
 {
     constexpr int kRedDot = 777, kFirstPatch = 555;   // pixel values of the test's images
@@ -176,10 +178,11 @@ TEST_F(RunTest, FirstPassFliesTheDotExactlyInTheStepsThatRegister)
     EXPECT_EQ((Args{captures[0]->args[0] + 7, captures[0]->args[1] + 7, captures[799]->args[0] + 7}), (Args{221, 405, 620}));
     double lastPatch = kFirstPatch;
     for (size_t sub = 0; sub < 800; ++sub) {
-        EXPECT_EQ(puts[2 * sub]->args[4], randoms[sub / 20] < 0.2 ? kRedDot : lastPatch) << sub;
-        EXPECT_EQ(puts[2 * sub + 1]->args[4], captures[sub]->args[4]) << sub;
+        const Args& box = captures[sub]->args;   // its corners, then its serial number
+        EXPECT_EQ(puts[2 * sub]->args, (Args{box[0], box[1], 15, 15, randoms[sub / 20] < 0.2 ? kRedDot : lastPatch})) << sub;
+        EXPECT_EQ(puts[2 * sub + 1]->args, (Args{box[0], box[1], 15, 15, box[4]})) << sub;
         if (sub % 20 == 19)
-            lastPatch = captures[sub]->args[4];
+            lastPatch = box[4];
     }
     EXPECT_EQ((Args{double(state.eventCount), double(fake.count("playSound")), double(fake.count("pause")),
                     nth("pause", 0).args[0], double(textsAt(87, 375).size())}),

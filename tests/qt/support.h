@@ -34,20 +34,14 @@ inline void writeFile(const QString& name, const QByteArray& content)
     file.write(content);
 }
 
-template <typename Binding = QtPlatform> std::unique_ptr<QtPlatform> makePlatform()
-{
-    static int argc = 1;
-    static char name[] = "qt_tests";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<Binding>(argc, argv);
-}
-
 class BindingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         QDir::setCurrent(MT_ASSET_DIR);   // the program's four files; a test may have gone elsewhere
-        binding = makePlatform();
+        static int argc = 1;
+        static char name[] = "qt_tests", *argv[] = {name, nullptr};
+        binding = std::make_unique<QtPlatform>(argc, argv);
         binding->setWindowBackground(kWhite);
         binding->clearWindow();
         binding->setForeground(kBlack);
