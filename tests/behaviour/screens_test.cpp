@@ -5,6 +5,7 @@
 
 #include "screens/HaltNotice.h"
 #include "screens/MessageBoxes.h"
+#include "screens/StartPicture.h"
 #include "screens/TitleScreen.h"
 
 namespace {
@@ -74,9 +75,9 @@ TEST_F(ScreensTest, MenuAndBoxesSayExactlyTheirTexts)
 }
 
 // Left picture in a black frame with the three title lines and the credit line naming what the
-// binding is built with, right picture
-// framed in the title blue with the author block, all at k * width / 800 points. The frames'
-// bottom is ScaleY(4) + ScaleY(184): at height 630 that is 12 + 579 = 591, not ScaleY(188) = 592.
+// binding is built with, right picture framed in the title blue with the author block, all at
+// k * width / 800 points. The frames' bottom is ScaleY(4) + ScaleY(184): at height 630 that is
+// 12 + 579 = 591, not ScaleY(188) = 592.
 TEST_F(ScreensTest, TitleScreenWritesOnBothPicturesAtWidthScaledSizes)
 {
     startAfresh(1000, 630);
@@ -96,6 +97,11 @@ TEST_F(ScreensTest, TitleScreenWritesOnBothPicturesAtWidthScaledSizes)
                   (std::tuple{expected[i < 5 ? i : 0], i < 3 ? 37.5 : i == 3 ? 15 : 25.0, true, makeColour(0, 0, 255)}));
     EXPECT_EQ(texts[1]->args, (Args{65, 283}));   // (21, 90): 65.6 and 283.5 truncated
     EXPECT_EQ(fake.calls.back().op, "clearWindow");
+    // The start picture's frame, too, lies on the picture's edges: picture 3 over 975 x 604
+    // pixels from (12, 12), its frame's bottom at 12 + 604 = 616, not ScaleY(196) = 617.
+    DrawStartPicture();
+    EXPECT_EQ((std::pair{nth("drawPicture", 2).args, nth("drawRectangle", 2).args}),
+              (std::pair{Args{3, 12, 12, 975, 604}, Args{12, 12, 987, 616}}));
 }
 
 // The prompt's row 25 of a 600-pixel window follows the start height, 25 * (height / 200) / 3

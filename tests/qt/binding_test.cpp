@@ -194,8 +194,9 @@ TEST_F(BindingTest, UnusableFilesAreToldOnceEachNamingTheFile)
             EXPECT_TRUE(user.texts.back().contains(phrase)) << phrase.toStdString() << " in " << user.texts.back().toStdString();
     }
     writeFile(folder.filePath("rot.gif"), gif);
-    binding->drawPicture(binding->loadPicture("rot.gif"), 10, 10, 40, 30);
-    EXPECT_EQ((std::pair{count(QRect(9, 9, 42, 32), kRed), user.texts.size()}), (std::pair{40 * 30, std::size(files)}));
+    binding->drawPicture(binding->loadPicture("rot.gif"), 10, 10, 40, 30);   // exactly over x 10..49, y 10..39
+    EXPECT_EQ((std::tuple{count(QRect(10, 10, 40, 30), kRed), count(QRect(9, 9, 42, 32), kRed), user.texts.size()}),
+              (std::tuple{40 * 30, 40 * 30, std::size(files)}));
     for (int click = 0; click < 3; ++click)
         binding->playSound("knack2.wav", 0);
     ASSERT_EQ(user.texts.size(), std::size(files) + 1);
