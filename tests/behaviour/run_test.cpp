@@ -29,31 +29,26 @@ TEST_F(RunTest, EachStopSignalEndsTheIntervalAtItsCall)
         const char* name; bool firstPass; int16_t intervals; int call; UserAction action;
         std::vector<std::pair<size_t, int>> entries; int processEvents; size_t stepNumbers; int32_t steps = 0;
     };
-    const UserAction theory = [](FakePlatform& f) { f.dispatchMenu(kTheory); };
-    const UserAction author = [](FakePlatform& f) { f.dispatchMenu(kAuthor); };
-    const UserAction quit = [](FakePlatform& f) { f.dispatchMenu(kQuit); };
-    const UserAction close = [](FakePlatform& f) { f.closeWindowByUser(); };
     const Row rows[] = {
         {"undisturbed", false, 10, 0, nullptr, {{100, 10}}, 1010, 2000},
         // A command at an interval's start skips it: a frame, but no steps and no entry.
-        {"Autor at the start of interval 1", false, 3, 1, author, {{100, 2}}, 203, 400},
-        {"Theorie at the start of interval 2", false, 3, 102, theory, {{100, 2}}, 203, 400},
-        {"Quit at the start of interval 3", false, 3, 203, quit, {{100, 2}}, 203, 400},
-        {"ignored series entry at an interval start", false, 3, 102, [](FakePlatform& f) { f.dispatchMenu(kTenSeries); },
-         {{100, 2}}, 203, 400},
+        {"Autor at the start of interval 1", false, 3, 1, choose<kAuthor>, {{100, 2}}, 203, 400},
+        {"Theorie at the start of interval 2", false, 3, 102, choose<kTheory>, {{100, 2}}, 203, 400},
+        {"Quit at the start of interval 3", false, 3, 203, choose<kQuit>, {{100, 2}}, 203, 400},
+        {"ignored series entry at an interval start", false, 3, 102, choose<kTenSeries>, {{100, 2}}, 203, 400},
         // Step 30 still shows its number; the stop request ends the interval before the detector.
-        {"Theorie in step 30", false, 2, 31, theory, {{29, 1}, {100, 1}}, 132, 260},
-        {"Autor in step 30 stops nothing", false, 1, 31, author, {{100, 1}}, 101, 200},
+        {"Theorie in step 30", false, 2, 31, choose<kTheory>, {{29, 1}, {100, 1}}, 132, 260},
+        {"Autor in step 30 stops nothing", false, 1, 31, choose<kAuthor>, {{100, 1}}, 101, 200},
         // Step 5 goes on to its detector; every later step sees the buttons before its events.
         {"both buttons in step 5", false, 3, 6, [](FakePlatform& f) { f.mouseState = 3; }, {{5, 1}, {0, 2}}, 8, 10},
-        {"Quit in step 20 of ten", false, 10, 21, quit, {{20, 1}, {0, 9}}, 30, 40},
-        {"window closed in step 20 of ten", false, 10, 21, close, {{20, 1}, {0, 9}}, 30, 40},
+        {"Quit in step 20 of ten", false, 10, 21, choose<kQuit>, {{20, 1}, {0, 9}}, 30, 40},
+        {"window closed in step 20 of ten", false, 10, 21, userCloses, {{20, 1}, {0, 9}}, 30, 40},
         {"Theorie and a closed window in step 20", false, 2, 21,
          [](FakePlatform& f) { f.dispatchMenu(kTheory); f.closeWindowByUser(); }, {{19, 1}, {0, 1}}, 22, 38},
         {"interval without steps", false, 1, 0, nullptr, {{0, 1}}, 1, 0, -1},
         // In the first pass any counted command ends the interval before the step's number.
         {"first pass undisturbed", true, 1, 0, nullptr, {{40, 1}}, 41, 80},
-        {"first pass: Autor in step 7", true, 1, 8, author, {{6, 1}}, 8, 12},
+        {"first pass: Autor in step 7", true, 1, 8, choose<kAuthor>, {{6, 1}}, 8, 12},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -109,8 +104,7 @@ TEST_F(RunTest, AnIntervalShowsEveryStepAndEveryCountAndClosesWithN)
     const Call& closing = *fake.callsOf("printLine").back();
     EXPECT_EQ((std::tuple{closing.text, closing.args, closing.fontSize, closing.foreground, closing.background}),
               (std::tuple{std::string("Zahl der Versuche n:1"), Args{5, 4}, 10.0, kBlack, kLightBlue}));
-    startAfresh();
-    prepareSeries(1);
+    fake.calls.clear();
     for (int32_t before : {8, 9, 99}) {   // nine to ten, ninety-nine to a hundred
         state.eventCount = before;
         state.stepRandom = 0.0;
@@ -258,7 +252,7 @@ TEST_F(RunTest, TheHaltNoticeFlashesFourCyclesOrUntilAStopThenExplains)
         {[](FakePlatform& f) { f.mouseState = 1; }, kFalse, 4}, {nullptr, kTrue, 1},
         {[](FakePlatform& f) { f.atPoll(2, [&f] { f.mouseState = 3; }); }, kFalse, 2},
         // Theorie chosen in a wait shows its box when the wait ends; the flashing stops after that cycle.
-        {[](FakePlatform& f) { f.atPause(275, [&f] { f.chooseMenu(kTheory); }); }, kFalse, 1, 2}};
+        {inPause<275, chooseHeld<kTheory>>, kFalse, 1, 2}};
     for (const auto& row : rows) {
         startAfresh();
         state.interruptRequest = row.interrupt;
@@ -271,8 +265,7 @@ TEST_F(RunTest, TheHaltNoticeFlashesFourCyclesOrUntilAStopThenExplains)
         EXPECT_EQ(fake.texts(), expected);
         EXPECT_EQ((Args{double(textsAt(675, 30).size()), double(fake.count("pause")), nth("pause", 1).args[0]}),
                   (Args{2.0 * row.cycles, 2.0 * row.cycles, 549}));
-        EXPECT_EQ(fake.calls.back().op, "messageBox");
-        EXPECT_EQ(fake.count("messageBox"), row.boxes);
+        EXPECT_EQ((std::pair{fake.calls.back().op, fake.count("messageBox")}), (std::pair{std::string("messageBox"), row.boxes}));
     }
 }
 

@@ -114,8 +114,8 @@ TEST_F(ScreensTest, PromptFollowsTheStartHeightShowsWholeAndAnyAnswerEndsTheWait
         {400, 17, [](FakePlatform& f) { f.pendingKeys.push_back(" "); }, "", 0},
         {800, 33, [](FakePlatform& f) { f.mouseState = 1; }, "", 0},
         {300, 12, [](FakePlatform& f) { f.mouseState = 2; }, "", 0},
-        {900, 38, [](FakePlatform& f) { f.chooseMenu(kAuthor); }, "", 0},
-        {600, 25, [](FakePlatform& f) { f.closeWindowByUser(); }, "", 0},
+        {900, 38, chooseHeld<kAuthor>, "", 0},
+        {600, 25, userCloses, "", 0},
         {600, 25, nullptr, "ab", 1},
     };
     for (const auto& row : rows) {
