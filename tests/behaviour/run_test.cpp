@@ -191,7 +191,7 @@ TEST_F(RunTest, FirstPassFliesTheDotExactlyInTheStepsThatRegister)
 
 // Undisturbed, both passes run around the halt notice (event calls 42..49, its box after 49),
 // each closing with the one interval announced; the first carries its red label, blocked out
-// light blue after the run. Theorie in the first pass ends the demonstration. Either way it ends
+// light blue after the run, and the notice's words flash red on that light blue. Theorie in the first pass ends the demonstration. Either way it ends
 // in the settings of every later series.
 TEST_F(RunTest, TheDemonstrationRunsBothPassesAroundTheHaltNoticeUnlessCutShort)
 {
@@ -214,6 +214,8 @@ TEST_F(RunTest, TheDemonstrationRunsBothPassesAroundTheHaltNoticeUnlessCutShort)
         ASSERT_GE(labels.size(), 2u);
         EXPECT_EQ((std::tuple{labels[0]->foreground, labels[1]->foreground, labels[1]->background, labels[1]->fontSize}),
                   (std::tuple{kRed, kLightBlue, kLightBlue, 30.0}));
+        const auto halt = callsWhere("drawText", [](const Call& c) { return c.text == "  Halt !"; });
+        EXPECT_TRUE(cutShort || (halt.at(0)->foreground == kRed && halt.at(0)->background == kLightBlue));
         EXPECT_EQ((Args{double(state.experimentMode), double(state.stepsPerInterval), state.rateParameter,
                         double(state.scaleDivisor), double(state.intervalsTotal), double(state.seriesAnnounced),
                         double(state.demoDone), double(histogramEntries())}),
