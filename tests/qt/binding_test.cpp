@@ -5,6 +5,8 @@
 
 #include "support.h"
 
+#include "screens/MessageBoxes.h"
+
 #include <QAction>
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -117,8 +119,7 @@ TEST_F(OpenBindingTest, KeysAndButtonsAsTheProgramPollsThem)
 // grows to fit. Captions become buttons, Return takes the default, the title is the program's.
 TEST_F(OpenBindingTest, BoxesKeepEveryLineWholeAtAnyFontSize)
 {
-    const std::string usage = "| - Sie können jede Funktion mit beiden Maustasten gemeinsam unterbrechen!| "
-                              "| - Warnungen machen Sie darauf aufmerksam, dass ein Darstellungsdetail|    nicht korrekt ist.| ";
+    const std::string usage = UsageText();   // its words are checked with the other boxes'
     const QFont desktopFont = QApplication::font();
     for (const double points : {desktopFont.pointSizeF(), 14.0}) {
         QFont font = desktopFont;

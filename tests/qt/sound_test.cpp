@@ -157,15 +157,18 @@ TEST(ClickSound, EverySampleIsPlayedNoDeviceToldOnceAndAHangingDeviceLeftBehind)
             EXPECT_TRUE(std::all_of(heard.begin() + click.size(), heard.end(), [](int16_t sample) { return sample == 0; }));
         }
     }
+    const auto toldOnStderr = [&setup](int plays) {
+        ::testing::internal::CaptureStderr();
+        {
+            ClickSound sound(setup);
+            for (int play = 0; play < plays; ++play)
+                sound.play("knack2.wav");
+            sound.settle();
+        }
+        return ::testing::internal::GetCapturedStderr();
+    };
     setup.openOutput = [](QString& problem) { return ClickStream::openAudioSink(QAudioDevice(), problem); };
-    ::testing::internal::CaptureStderr();
-    {
-        ClickSound sound(setup);
-        for (int play = 0; play < 10; ++play)
-            sound.play("knack2.wav");
-        sound.settle();
-    }
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "mikroteilchen: kein Tonausgabeger\u00e4t gefunden, die Klicks bleiben stumm\n");
+    EXPECT_EQ(toldOnStderr(10), "mikroteilchen: kein Tonausgabeger\u00e4t gefunden, die Klicks bleiben stumm\n");
 
     // A device that hangs while closing (a sound server gone) must not hold up the program's
     // end: shut-down gives up on it and says so; the stream's thread tidies up once it lets go.
@@ -173,13 +176,7 @@ TEST(ClickSound, EverySampleIsPlayedNoDeviceToldOnceAndAHangingDeviceLeftBehind)
     hanging.hangsWhileClosing = true;
     setup.openOutput = opensOn(hanging);
     setup.shutdownWaitMilliseconds = 50;
-    ::testing::internal::CaptureStderr();
-    {
-        ClickSound sound(setup);
-        sound.play("knack2.wav");
-        sound.settle();
-    }
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "mikroteilchen: Tonausgabe h\u00e4ngt, das Programm wartet nicht auf sie\n");
+    EXPECT_EQ(toldOnStderr(1), "mikroteilchen: Tonausgabe h\u00e4ngt, das Programm wartet nicht auf sie\n");
     std::unique_lock lock(hanging.mutex);
     EXPECT_EQ(hanging.closed, 0);
     hanging.hangsWhileClosing = false;
