@@ -25,7 +25,7 @@
 namespace qttest {
 
 constexpr Colour kWhite = makeColour(255, 255, 255), kBlack = 0, kRed = makeColour(255, 0, 0), kGreen = makeColour(0, 255, 0),
-                 kBlue = makeColour(0, 0, 255), kSky = makeColour(51, 168, 238);
+                 kBlue = makeColour(0, 0, 255);
 
 inline void writeFile(const QString& name, const QByteArray& content)
 {
