@@ -191,8 +191,9 @@ TEST_F(RunTest, FirstPassFliesTheDotExactlyInTheStepsThatRegister)
 
 // Undisturbed, both passes run around the halt notice (event calls 42..49, its box after 49),
 // each closing with the one interval announced; the first carries its red label, blocked out
-// light blue after the run, and the notice's words flash red on that light blue. Theorie in the first pass ends the demonstration. Either way it ends
-// in the settings of every later series.
+// light blue after the run, and the notice's words flash red on that light blue. Theorie in
+// the first pass ends the demonstration. Either way it ends in the settings of every later
+// series.
 TEST_F(RunTest, TheDemonstrationRunsBothPassesAroundTheHaltNoticeUnlessCutShort)
 {
     for (const bool cutShort : {false, true}) {

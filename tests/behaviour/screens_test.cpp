@@ -106,21 +106,27 @@ TEST_F(ScreensTest, TitleScreenWritesOnBothPicturesAtWidthScaledSizes)
 
 // The prompt's row 25 of a 600-pixel window follows the start height, 25 * (height / 200) / 3
 // with halves to even (12.5 -> 12, 37.5 -> 38), at column 73 where it shows whole; white on the
-// window's blue, 16 points at any width. Any key, either button, a menu choice or a closed window ends the wait; of two keys
-// pressed before, the first ends it at once and the second stays.
+// window's blue, 16 points at any width. On a small area it moves left and up only as far as it
+// must to show whole, in cells of 8 by 16 pixels and 144 pixels wide: 700 leaves room for column
+// (700 - 144) / 8 + 1 = 70, and a window shrunk from 900 to 500 pixels after the start for row
+// (500 - 16) / 16 + 1 = 31. Any key, either button, a menu choice or a closed window ends the
+// wait; of two keys pressed before, the first ends it at once and the second stays.
 TEST_F(ScreensTest, PromptFollowsTheStartHeightShowsWholeAndAnyAnswerEndsTheWait)
 {
-    const struct { int height, row; UserAction answer; const char* pending; size_t keysLeft; } rows[] = {
-        {400, 17, [](FakePlatform& f) { f.pendingKeys.push_back(" "); }, "", 0},
-        {800, 33, [](FakePlatform& f) { f.mouseState = 1; }, "", 0},
-        {300, 12, [](FakePlatform& f) { f.mouseState = 2; }, "", 0},
-        {900, 38, chooseHeld<kAuthor>, "", 0},
-        {600, 25, userCloses, "", 0},
-        {600, 25, nullptr, "ab", 1},
+    const struct {
+        int width, height; double column, row; UserAction answer; const char* pending; size_t keysLeft; int shrunkTo = 0;
+    } rows[] = {
+        {1000, 400, 73, 17, [](FakePlatform& f) { f.pendingKeys.push_back(" "); }, "", 0},
+        {1000, 800, 73, 33, [](FakePlatform& f) { f.mouseState = 1; }, "", 0},
+        {1000, 300, 73, 12, [](FakePlatform& f) { f.mouseState = 2; }, "", 0},
+        {1000, 900, 73, 38, chooseHeld<kAuthor>, "", 0},
+        {1000, 600, 73, 25, userCloses, "", 0},
+        {700, 900, 70, 31, nullptr, "ab", 1, 500},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.height);
-        startAfresh(1000, row.height);
+        startAfresh(row.width, row.height);
+        fake.height = row.shrunkTo ? row.shrunkTo : row.height;
         for (const char* key = row.pending; *key; ++key)
             fake.pendingKeys.emplace_back(1, *key);
         if (row.answer)
@@ -128,19 +134,11 @@ TEST_F(ScreensTest, PromptFollowsTheStartHeightShowsWholeAndAnyAnswerEndsTheWait
         WaitContinue(25);
         const Call& prompt = nth("printLine", 0);
         EXPECT_EQ((std::tuple{prompt.text, prompt.args, prompt.fontSize, prompt.foreground, prompt.background}),
-                  (std::tuple{std::string("Weiter ?  <RETURN>"), Args{73, double(row.row)}, 16.0, kWhite, kBackground}));
+                  (std::tuple{std::string("Weiter ?  <RETURN>"), Args{row.column, row.row}, 16.0, kWhite, kBackground}));
         EXPECT_EQ(fake.waitForInputCount, row.answer ? 1 : 0);
         EXPECT_EQ(fake.keysLeft().size(), row.keysLeft);
         EXPECT_EQ(fake.count("menuEvent"), 0);   // a choice is held for the event loop
     }
-    // On a small area it moves left and up only as far as it must to show whole, in cells of 8
-    // by 16 pixels and 144 pixels wide: 700 leaves room for column (700 - 144) / 8 + 1 = 70, and
-    // a window shrunk from 900 to 500 pixels after the start for row (500 - 16) / 16 + 1 = 31.
-    startAfresh(700, 900);
-    fake.height = 500;
-    fake.pendingKeys = {"\r"};
-    WaitContinue(25);
-    EXPECT_EQ(nth("printLine", 0).args, (Args{70, 31}));
 }
 
 } // namespace

@@ -151,7 +151,6 @@ TEST_F(OpenBindingTest, BoxesKeepEveryLineWholeAtAnyFontSize)
 TEST_F(OpenBindingTest, AnEndingProgramWaitsForNothing)
 {
     for (const bool byUser : {true, false}) {
-        SCOPED_TRACE(byUser);
         SetUp();
         QTimer::singleShot(20, [&] { byUser ? void(binding->mainWindow().close()) : binding->beginShutDown(); });
         QElapsedTimer clock;
