@@ -71,9 +71,9 @@ TEST_F(CanvasTest, ShapesCoverExactlyThePixelsTheirCornersName)
     const ImageString corners = binding->capture(120, 20, 140, 40);
     EXPECT_EQ((std::tuple{corners.width, corners.height, corners.pixels[0], corners.pixels[1]}), (std::tuple{21, 21, kRed, kWhite}));
     const QImage before = snapshot();
-    const ImageString patch = binding->capture(122.5, 22.5, 137.5, 37.5);
-    binding->drawCircle(130, 30, 7.5);
-    binding->putImage(122.5, 22.5, patch);
+    const ImageString patch = binding->capture(119.5, 19.5, 134.5, 34.5);   // the red pixel in its corner
+    binding->drawCircle(127, 27, 7.5);
+    binding->putImage(119.5, 19.5, patch);
     EXPECT_EQ(snapshot(), before);
 }
 
