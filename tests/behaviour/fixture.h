@@ -24,6 +24,15 @@ using Texts = std::vector<std::string>;
 using Call = FakePlatform::Call;
 using UserAction = void (*)(FakePlatform&);   // plain function pointers keep the tables literal
 
+// What a user does, for the tables: a choice run at once (as inside event processing) or held
+// (made in a wait or a pause), a closed window; and the moment it is done at.
+template <int index> void choose(FakePlatform& f) { f.dispatchMenu(index); }
+template <int index> void chooseHeld(FakePlatform& f) { f.chooseMenu(index); }
+inline void userCloses(FakePlatform& f) { f.closeWindowByUser(); }
+template <int n, UserAction act> void atEvents(FakePlatform& f) { f.atProcessEvents(n, [&f] { act(f); }); }
+template <int n, UserAction act> void inBox(FakePlatform& f) { f.atMessageBox(n, [&f] { act(f); }); }
+template <int ms, UserAction act> void inPause(FakePlatform& f) { f.atPause(ms, [&f] { act(f); }); }
+
 constexpr Colour kBackground = makeColour(51, 168, 238), kWhite = makeColour(255, 255, 255), kBlack = 0,
                  kRed = makeColour(255, 0, 0), kLightBlue = makeColour(153, 204, 255), kBlue = makeColour(51, 102, 255),
                  kOrange = makeColour(255, 102, 51);
@@ -76,10 +85,8 @@ protected:
     // processEvents call number n (from 1) carries n as its argument.
     int indexOf(const std::string& op, double arg = -1) const
     {
-        for (size_t i = 0; i < fake.calls.size(); ++i)
-            if (fake.calls[i].op == op && (arg < 0 || fake.calls[i].args.at(0) == arg))
-                return static_cast<int>(i);
-        return -1;
+        const auto found = callsWhere(op, [&](const Call& c) { return arg < 0 || c.args.at(0) == arg; });
+        return found.empty() ? -1 : positionOf(found[0]);
     }
     size_t boxesSaying(const std::string& words, int from = 0) const
     {

@@ -29,31 +29,26 @@ TEST_F(RunTest, EachStopSignalEndsTheIntervalAtItsCall)
         const char* name; bool firstPass; int16_t intervals; int call; UserAction action;
         std::vector<std::pair<size_t, int>> entries; int processEvents; size_t stepNumbers; int32_t steps = 0;
     };
-    const UserAction theory = [](FakePlatform& f) { f.dispatchMenu(kTheory); };
-    const UserAction author = [](FakePlatform& f) { f.dispatchMenu(kAuthor); };
-    const UserAction quit = [](FakePlatform& f) { f.dispatchMenu(kQuit); };
-    const UserAction close = [](FakePlatform& f) { f.closeWindowByUser(); };
     const Row rows[] = {
         {"undisturbed", false, 10, 0, nullptr, {{100, 10}}, 1010, 2000},
         // A command at an interval's start skips it: a frame, but no steps and no entry.
-        {"Autor at the start of interval 1", false, 3, 1, author, {{100, 2}}, 203, 400},
-        {"Theorie at the start of interval 2", false, 3, 102, theory, {{100, 2}}, 203, 400},
-        {"Quit at the start of interval 3", false, 3, 203, quit, {{100, 2}}, 203, 400},
-        {"ignored series entry at an interval start", false, 3, 102, [](FakePlatform& f) { f.dispatchMenu(kTenSeries); },
-         {{100, 2}}, 203, 400},
+        {"Autor at the start of interval 1", false, 3, 1, choose<kAuthor>, {{100, 2}}, 203, 400},
+        {"Theorie at the start of interval 2", false, 3, 102, choose<kTheory>, {{100, 2}}, 203, 400},
+        {"Quit at the start of interval 3", false, 3, 203, choose<kQuit>, {{100, 2}}, 203, 400},
+        {"ignored series entry at an interval start", false, 3, 102, choose<kTenSeries>, {{100, 2}}, 203, 400},
         // Step 30 still shows its number; the stop request ends the interval before the detector.
-        {"Theorie in step 30", false, 2, 31, theory, {{29, 1}, {100, 1}}, 132, 260},
-        {"Autor in step 30 stops nothing", false, 1, 31, author, {{100, 1}}, 101, 200},
+        {"Theorie in step 30", false, 2, 31, choose<kTheory>, {{29, 1}, {100, 1}}, 132, 260},
+        {"Autor in step 30 stops nothing", false, 1, 31, choose<kAuthor>, {{100, 1}}, 101, 200},
         // Step 5 goes on to its detector; every later step sees the buttons before its events.
         {"both buttons in step 5", false, 3, 6, [](FakePlatform& f) { f.mouseState = 3; }, {{5, 1}, {0, 2}}, 8, 10},
-        {"Quit in step 20 of ten", false, 10, 21, quit, {{20, 1}, {0, 9}}, 30, 40},
-        {"window closed in step 20 of ten", false, 10, 21, close, {{20, 1}, {0, 9}}, 30, 40},
+        {"Quit in step 20 of ten", false, 10, 21, choose<kQuit>, {{20, 1}, {0, 9}}, 30, 40},
+        {"window closed in step 20 of ten", false, 10, 21, userCloses, {{20, 1}, {0, 9}}, 30, 40},
         {"Theorie and a closed window in step 20", false, 2, 21,
          [](FakePlatform& f) { f.dispatchMenu(kTheory); f.closeWindowByUser(); }, {{19, 1}, {0, 1}}, 22, 38},
         {"interval without steps", false, 1, 0, nullptr, {{0, 1}}, 1, 0, -1},
         // In the first pass any counted command ends the interval before the step's number.
         {"first pass undisturbed", true, 1, 0, nullptr, {{40, 1}}, 41, 80},
-        {"first pass: Autor in step 7", true, 1, 8, author, {{6, 1}}, 8, 12},
+        {"first pass: Autor in step 7", true, 1, 8, choose<kAuthor>, {{6, 1}}, 8, 12},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -109,8 +104,7 @@ TEST_F(RunTest, AnIntervalShowsEveryStepAndEveryCountAndClosesWithN)
     const Call& closing = *fake.callsOf("printLine").back();
     EXPECT_EQ((std::tuple{closing.text, closing.args, closing.fontSize, closing.foreground, closing.background}),
               (std::tuple{std::string("Zahl der Versuche n:1"), Args{5, 4}, 10.0, kBlack, kLightBlue}));
-    startAfresh();
-    prepareSeries(1);
+    fake.calls.clear();
     for (int32_t before : {8, 9, 99}) {   // nine to ten, ninety-nine to a hundred
         state.eventCount = before;
         state.stepRandom = 0.0;
@@ -179,8 +173,10 @@ TEST_F(RunTest, ARealCounterRegistersExactlyTheClicksOfEachStep)
 // The first pass registers with the probability 4.0 * 0.1 / 2 = 0.2 and flies the red dot when
 // the draw is below 0.2: the same test, so a dot flies and clicks in exactly the registering
 // steps; otherwise the last captured background patch flies. The dot flies from logical 88.4 to
-// 248 at height 135 (pixels 221 to 620 at y 405) in 20 sub-steps of 10 ms. Both buttons seen in
-// a flight end only the flight; the next step ends the interval.
+// 248 at height 135 (pixels 221 to 620 at y 405) in 20 sub-steps of 10 ms. At each one the image
+// flown (the first patch, left larger by the dot images, cut to size) and then the box captured
+// there are put exactly where that box was taken, so a flight leaves no mark. Both buttons seen
+// in a flight end only the flight; the next step ends the interval.
 TEST_F(RunTest, FirstPassFliesTheDotExactlyInTheStepsThatRegister)
 {
     constexpr int kRedDot = 777, kFirstPatch = 555;   // pixel values of the test's images
@@ -200,10 +196,11 @@ TEST_F(RunTest, FirstPassFliesTheDotExactlyInTheStepsThatRegister)
     EXPECT_EQ((Args{captures[0]->args[0] + 7, captures[0]->args[1] + 7, captures[799]->args[0] + 7}), (Args{221, 405, 620}));
     double lastPatch = kFirstPatch;
     for (size_t sub = 0; sub < 800; ++sub) {
-        EXPECT_EQ(puts[2 * sub]->args[4], randoms[sub / 20] < 0.2 ? kRedDot : lastPatch) << sub;
-        EXPECT_EQ(puts[2 * sub + 1]->args[4], captures[sub]->args[4]) << sub;
+        const Args& box = captures[sub]->args;   // its corners, then its serial number
+        EXPECT_EQ(puts[2 * sub]->args, (Args{box[0], box[1], 15, 15, randoms[sub / 20] < 0.2 ? kRedDot : lastPatch})) << sub;
+        EXPECT_EQ(puts[2 * sub + 1]->args, (Args{box[0], box[1], 15, 15, box[4]})) << sub;
         if (sub % 20 == 19)
-            lastPatch = captures[sub]->args[4];
+            lastPatch = box[4];
     }
     EXPECT_EQ((Args{double(state.eventCount), double(fake.count("playSound")), double(fake.count("pause")),
                     nth("pause", 0).args[0], double(textsAt(87, 375).size())}),
@@ -218,8 +215,9 @@ TEST_F(RunTest, FirstPassFliesTheDotExactlyInTheStepsThatRegister)
 
 // Undisturbed, both passes run around the halt notice (event calls 42..49, its box after 49),
 // each closing with the one interval announced; the first carries its red label, blocked out
-// light blue after the run. Theorie in the first pass ends the demonstration. Either way it ends
-// in the settings of every later series.
+// light blue after the run, and the notice's words flash red on that light blue. Theorie in
+// the first pass ends the demonstration. Either way it ends in the settings of every later
+// series.
 TEST_F(RunTest, TheDemonstrationRunsBothPassesAroundTheHaltNoticeUnlessCutShort)
 {
     for (const bool cutShort : {false, true}) {
@@ -241,6 +239,8 @@ TEST_F(RunTest, TheDemonstrationRunsBothPassesAroundTheHaltNoticeUnlessCutShort)
         ASSERT_GE(labels.size(), 2u);
         EXPECT_EQ((std::tuple{labels[0]->foreground, labels[1]->foreground, labels[1]->background, labels[1]->fontSize}),
                   (std::tuple{kRed, kLightBlue, kLightBlue, 30.0}));
+        const auto halt = callsWhere("drawText", [](const Call& c) { return c.text == "  Halt !"; });
+        EXPECT_TRUE(cutShort || (halt.at(0)->foreground == kRed && halt.at(0)->background == kLightBlue));
         EXPECT_EQ((Args{double(state.experimentMode), double(state.stepsPerInterval), state.rateParameter,
                         double(state.scaleDivisor), double(state.intervalsTotal), double(state.seriesAnnounced),
                         double(state.demoDone), double(histogramEntries())}),
@@ -279,7 +279,7 @@ TEST_F(RunTest, TheHaltNoticeFlashesFourCyclesOrUntilAStopThenExplains)
         {[](FakePlatform& f) { f.mouseState = 1; }, kFalse, 4}, {nullptr, kTrue, 1},
         {[](FakePlatform& f) { f.atPoll(2, [&f] { f.mouseState = 3; }); }, kFalse, 2},
         // Theorie chosen in a wait shows its box when the wait ends; the flashing stops after that cycle.
-        {[](FakePlatform& f) { f.atPause(275, [&f] { f.chooseMenu(kTheory); }); }, kFalse, 1, 2}};
+        {inPause<275, chooseHeld<kTheory>>, kFalse, 1, 2}};
     for (const auto& row : rows) {
         startAfresh();
         state.interruptRequest = row.interrupt;
@@ -292,8 +292,7 @@ TEST_F(RunTest, TheHaltNoticeFlashesFourCyclesOrUntilAStopThenExplains)
         EXPECT_EQ(fake.texts(), expected);
         EXPECT_EQ((Args{double(textsAt(675, 30).size()), double(fake.count("pause")), nth("pause", 1).args[0]}),
                   (Args{2.0 * row.cycles, 2.0 * row.cycles, 549}));
-        EXPECT_EQ(fake.calls.back().op, "messageBox");
-        EXPECT_EQ(fake.count("messageBox"), row.boxes);
+        EXPECT_EQ((std::pair{fake.calls.back().op, fake.count("messageBox")}), (std::pair{std::string("messageBox"), row.boxes}));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "screens/HaltNotice.h"
 #include "screens/MessageBoxes.h"
+#include "screens/StartPicture.h"
 #include "screens/TitleScreen.h"
 
 namespace {
@@ -29,8 +30,7 @@ TEST_F(ScreensTest, MenuAndBoxesSayExactlyTheirTexts)
     EXPECT_EQ(fake.menuItems, (Texts{"DESK |", "&Quit", "----------", "&Info", "&Autor", "", "EXPERIMENT |",
                                      "&1 Demo-Experiment", "&2 Neues Experiment / 1 x wiederholen",
                                      "&3 Experiment 10 x wiederholen", "", "HILFE |", "&Theorie", "&Bedienung", "",
-                                     "", ""}));
-    EXPECT_EQ(state.menuText[15], "");   // "ende" is written over
+                                     "", ""}));   // "ende" is written over
     state.alertText = kStartHint;
     const struct { void (*show)(); const char* lines; BoxStyle style; int defaultButton; const char* caption; } boxes[] = {
         {ShowOkBox, " Beenden nur mit QUIT!///"
@@ -75,9 +75,9 @@ TEST_F(ScreensTest, MenuAndBoxesSayExactlyTheirTexts)
 }
 
 // Left picture in a black frame with the three title lines and the credit line naming what the
-// binding is built with, right picture
-// framed in the title blue with the author block, all at k * width / 800 points. The frames'
-// bottom is ScaleY(4) + ScaleY(184): at height 630 that is 12 + 579 = 591, not ScaleY(188) = 592.
+// binding is built with, right picture framed in the title blue with the author block, all at
+// k * width / 800 points. The frames' bottom is ScaleY(4) + ScaleY(184): at height 630 that is
+// 12 + 579 = 591, not ScaleY(188) = 592.
 TEST_F(ScreensTest, TitleScreenWritesOnBothPicturesAtWidthScaledSizes)
 {
     startAfresh(1000, 630);
@@ -97,25 +97,36 @@ TEST_F(ScreensTest, TitleScreenWritesOnBothPicturesAtWidthScaledSizes)
                   (std::tuple{expected[i < 5 ? i : 0], i < 3 ? 37.5 : i == 3 ? 15 : 25.0, true, makeColour(0, 0, 255)}));
     EXPECT_EQ(texts[1]->args, (Args{65, 283}));   // (21, 90): 65.6 and 283.5 truncated
     EXPECT_EQ(fake.calls.back().op, "clearWindow");
+    // The start picture's frame, too, lies on the picture's edges: picture 3 over 975 x 604
+    // pixels from (12, 12), its frame's bottom at 12 + 604 = 616, not ScaleY(196) = 617.
+    DrawStartPicture();
+    EXPECT_EQ((std::pair{nth("drawPicture", 2).args, nth("drawRectangle", 2).args}),
+              (std::pair{Args{3, 12, 12, 975, 604}, Args{12, 12, 987, 616}}));
 }
 
 // The prompt's row 25 of a 600-pixel window follows the start height, 25 * (height / 200) / 3
-// with halves to even (12.5 -> 12, 37.5 -> 38); white on the window's blue, 16 points at any
-// width. Any key, either button, a menu choice or a closed window ends the wait; of two keys
-// pressed before, the first ends it at once and the second stays.
-TEST_F(ScreensTest, PromptRowFollowsTheStartHeightAndAnyAnswerEndsTheWait)
+// with halves to even (12.5 -> 12, 37.5 -> 38), at column 73 where it shows whole; white on the
+// window's blue, 16 points at any width. On a small area it moves left and up only as far as it
+// must to show whole, in cells of 8 by 16 pixels and 144 pixels wide: 700 leaves room for column
+// (700 - 144) / 8 + 1 = 70, and a window shrunk from 900 to 500 pixels after the start for row
+// (500 - 16) / 16 + 1 = 31. Any key, either button, a menu choice or a closed window ends the
+// wait; of two keys pressed before, the first ends it at once and the second stays.
+TEST_F(ScreensTest, PromptFollowsTheStartHeightShowsWholeAndAnyAnswerEndsTheWait)
 {
-    const struct { int height, row; UserAction answer; const char* pending; size_t keysLeft; } rows[] = {
-        {400, 17, [](FakePlatform& f) { f.pendingKeys.push_back(" "); }, "", 0},
-        {800, 33, [](FakePlatform& f) { f.mouseState = 1; }, "", 0},
-        {300, 12, [](FakePlatform& f) { f.mouseState = 2; }, "", 0},
-        {900, 38, [](FakePlatform& f) { f.chooseMenu(kAuthor); }, "", 0},
-        {600, 25, [](FakePlatform& f) { f.closeWindowByUser(); }, "", 0},
-        {600, 25, nullptr, "ab", 1},
+    const struct {
+        int width, height; double column, row; UserAction answer; const char* pending; size_t keysLeft; int shrunkTo = 0;
+    } rows[] = {
+        {1000, 400, 73, 17, [](FakePlatform& f) { f.pendingKeys.push_back(" "); }, "", 0},
+        {1000, 800, 73, 33, [](FakePlatform& f) { f.mouseState = 1; }, "", 0},
+        {1000, 300, 73, 12, [](FakePlatform& f) { f.mouseState = 2; }, "", 0},
+        {1000, 900, 73, 38, chooseHeld<kAuthor>, "", 0},
+        {1000, 600, 73, 25, userCloses, "", 0},
+        {700, 900, 70, 31, nullptr, "ab", 1, 500},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.height);
-        startAfresh(1000, row.height);
+        startAfresh(row.width, row.height);
+        fake.height = row.shrunkTo ? row.shrunkTo : row.height;
         for (const char* key = row.pending; *key; ++key)
             fake.pendingKeys.emplace_back(1, *key);
         if (row.answer)
@@ -123,7 +134,7 @@ TEST_F(ScreensTest, PromptRowFollowsTheStartHeightAndAnyAnswerEndsTheWait)
         WaitContinue(25);
         const Call& prompt = nth("printLine", 0);
         EXPECT_EQ((std::tuple{prompt.text, prompt.args, prompt.fontSize, prompt.foreground, prompt.background}),
-                  (std::tuple{std::string("Weiter ?  <RETURN>"), Args{73, double(row.row)}, 16.0, kWhite, kBackground}));
+                  (std::tuple{std::string("Weiter ?  <RETURN>"), Args{row.column, row.row}, 16.0, kWhite, kBackground}));
         EXPECT_EQ(fake.waitForInputCount, row.answer ? 1 : 0);
         EXPECT_EQ(fake.keysLeft().size(), row.keysLeft);
         EXPECT_EQ(fake.count("menuEvent"), 0);   // a choice is held for the event loop

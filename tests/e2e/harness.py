@@ -18,7 +18,7 @@ from Xlib import X, Xatom, display as xdisplay
 from Xlib.error import XError
 from Xlib.protocol import event as xevent
 
-BACKGROUND, RED, LIGHT_BLUE = (51, 168, 238), (255, 0, 0), (153, 204, 255)
+BACKGROUND, RED = (51, 168, 238), (255, 0, 0)
 LOG_RULES = "mikroteilchen.platform.info=true"
 RATE = 44100
 
@@ -32,11 +32,12 @@ def arguments():
 
 
 def wait_until(predicate, timeout, what, interval=0.05):
-    """Polls `predicate` until it gives something truthy, and returns that."""
+    """Polls `predicate` until it gives something truthy, and returns that. `what` names what
+    is awaited, or says it when called (so that it can tell what was seen last)."""
     deadline = time.monotonic() + timeout
     while not (result := predicate()):
         if time.monotonic() > deadline:
-            raise AssertionError(f"waited {timeout} s for {what}")
+            raise AssertionError(f"waited {timeout} s for {what() if callable(what) else what}")
         time.sleep(interval)
     return result
 
@@ -47,8 +48,8 @@ def words(text):
 
 
 class Shot:
-    def __init__(self, width, height, rgb, origin):
-        self.width, self.height, self.rgb, self.origin = width, height, rgb, origin
+    def __init__(self, width, height, rgb):
+        self.width, self.height, self.rgb = width, height, rgb
 
     def pixel(self, x, y):
         i = 3 * (y * self.width + x)
@@ -63,7 +64,7 @@ class Shot:
         x0, y0 = min(x for x, _ in hits) + 1, min(y for _, y in hits) + 1
         x1, y1 = max(x for x, _ in hits), max(y for _, y in hits)
         rows = [self.rgb[3 * (y * self.width + x0):3 * (y * self.width + x1)] for y in range(y0, y1)]
-        return Shot(x1 - x0, y1 - y0, b"".join(rows), (self.origin[0] + x0, self.origin[1] + y0))
+        return Shot(x1 - x0, y1 - y0, b"".join(rows))
 
 
 class Session:
@@ -121,7 +122,7 @@ class Session:
         data = self.x.screen().root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF).data
         rgb = bytearray(width * height * 3)   # from 32-bit words: blue, green, red, pad
         rgb[0::3], rgb[1::3], rgb[2::3] = data[2::4], data[1::4], data[0::4]
-        return Shot(width, height, bytes(rgb), (x, y))
+        return Shot(width, height, bytes(rgb))
 
     def save(self, shot, name, *convert):
         self.shots += 1
@@ -141,16 +142,14 @@ class Session:
     def windows(self, pid, popups=False):
         """The viewable top-level windows of the process, bottom first: its windows and boxes,
         or (popups) its open menus."""
-        found = []
-        for w in self.x.screen().root.query_tree().children:
+        def wanted(w):
             try:
                 attributes, owner = w.get_attributes(), w.get_full_property(self.x.intern_atom("_NET_WM_PID"), Xatom.CARDINAL)
-                if attributes.map_state == X.IsViewable and bool(attributes.override_redirect) == popups \
-                        and owner and owner.value[0] == pid:
-                    found.append(w)
-            except XError:
-                continue
-        return found
+                return attributes.map_state == X.IsViewable and bool(attributes.override_redirect) == popups \
+                    and owner and owner.value[0] == pid
+            except XError:   # gone meanwhile
+                return False
+        return [w for w in self.x.screen().root.query_tree().children if wanted(w)]
 
     def geometry(self, window):
         g, origin = window.get_geometry(), window.translate_coords(self.x.screen().root, 0, 0)
@@ -253,10 +252,7 @@ class App:
             self.alive()
             seen[0] = self.session.ocr(self.grab_logical(*region), name, **ocr)
             return all(words(e) in seen[0] for e in expected)
-        try:
-            wait_until(read, timeout, f"{expected} in {name}", interval=0.3)
-        except AssertionError as failure:
-            raise AssertionError(f"{failure}; read {seen[0]!r}") from None
+        wait_until(read, timeout, lambda: f"{expected} in {name}; read {seen[0]!r}", interval=0.3)
 
     def close(self):
         """Asks the window to close, as a window manager's close button does."""

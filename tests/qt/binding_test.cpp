@@ -5,6 +5,8 @@
 
 #include "support.h"
 
+#include "screens/MessageBoxes.h"
+
 #include <QAction>
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -117,8 +119,7 @@ TEST_F(OpenBindingTest, KeysAndButtonsAsTheProgramPollsThem)
 // grows to fit. Captions become buttons, Return takes the default, the title is the program's.
 TEST_F(OpenBindingTest, BoxesKeepEveryLineWholeAtAnyFontSize)
 {
-    const std::string usage = "| - Sie können jede Funktion mit beiden Maustasten gemeinsam unterbrechen!| "
-                              "| - Warnungen machen Sie darauf aufmerksam, dass ein Darstellungsdetail|    nicht korrekt ist.| ";
+    const std::string usage = UsageText();   // its words are checked with the other boxes'
     const QFont desktopFont = QApplication::font();
     for (const double points : {desktopFont.pointSizeF(), 14.0}) {
         QFont font = desktopFont;
@@ -144,22 +145,19 @@ TEST_F(OpenBindingTest, BoxesKeepEveryLineWholeAtAnyFontSize)
     EXPECT_EQ(binding->messageBox(BoxStyle::Warning, "Weiter?", 5, "Ja|Nein|Abbrechen"), 2);
 }
 
-// The user closes the window, or Quit begins the shut-down, while the program pauses and a
-// choice is held: the pause ends at once, the close handler runs once for a close, and the
-// held choice never runs.
-TEST_F(OpenBindingTest, AnEndingProgramWaitsForNothingAndRunsNoMoreChoices)
+// The user closes the window, or Quit begins the shut-down, while the program pauses: the pause
+// ends at once, and the close handler runs once for a close. That a choice held then never runs
+// is the binding rules' (the Qt binding holds choices like any other, as tested above).
+TEST_F(OpenBindingTest, AnEndingProgramWaitsForNothing)
 {
     for (const bool byUser : {true, false}) {
         SetUp();
-        chooseSoon(0, 3);
         QTimer::singleShot(20, [&] { byUser ? void(binding->mainWindow().close()) : binding->beginShutDown(); });
         QElapsedTimer clock;
         clock.start();
         binding->pause(100000);
         EXPECT_LT(clock.elapsed(), 5000);
         EXPECT_EQ((std::pair{closes, binding->windowExists()}), (std::pair{byUser ? 1 : 0, !byUser}));
-        binding->waitForEvents();
-        EXPECT_TRUE(chosen.empty()) << byUser;
     }
 }
 
@@ -196,10 +194,12 @@ TEST_F(BindingTest, UnusableFilesAreToldOnceEachNamingTheFile)
             EXPECT_TRUE(user.texts.back().contains(phrase)) << phrase.toStdString() << " in " << user.texts.back().toStdString();
     }
     writeFile(folder.filePath("rot.gif"), gif);
-    binding->drawPicture(binding->loadPicture("rot.gif"), 10, 10, 40, 30);
-    EXPECT_EQ((std::pair{count(QRect(9, 9, 42, 32), kRed), user.texts.size()}), (std::pair{40 * 30, std::size(files)}));
+    binding->drawPicture(binding->loadPicture("rot.gif"), 10, 10, 40, 30);   // exactly over x 10..49, y 10..39
+    EXPECT_EQ((std::tuple{count(QRect(10, 10, 40, 30), kRed), count(QRect(9, 9, 42, 32), kRed), user.texts.size()}),
+              (std::tuple{40 * 30, 40 * 30, std::size(files)}));
     for (int click = 0; click < 3; ++click)
         binding->playSound("knack2.wav", 0);
     ASSERT_EQ(user.texts.size(), std::size(files) + 1);
-    EXPECT_TRUE(user.texts.back().startsWith("Der Klickton \u201eknack2.wav\u201c ist nicht verwendbar: die Datei fehlt"));
+    EXPECT_EQ(user.texts.back(), "Der Klickton \u201eknack2.wav\u201c ist nicht verwendbar: die Datei fehlt im Programmordner.\n"
+                                 "Die Z\u00e4hlimpulse bleiben stumm.");
 }

@@ -1,11 +1,17 @@
 // Real pixels of the Qt canvas: shapes land on exactly the pixels their corners name, a capture
 // put back restores them, text is set in cells of the "times" face at 96 DPI, the window has its
-// planned size and follows a resize between commands, and a HiDPI screen gets device pixels.
+// planned size and follows a resize between commands, a HiDPI screen gets device pixels, and the
+// program's dot images are made on its start picture without a trace.
 
 #include "support.h"
 
+#include "core/Canvas.h"
+#include "core/ProgramState.h"
+#include "measurement/DotSprites.h"
 #include "platform/qt/CanvasWidget.h"
 #include "platform/qt/Fonts.h"
+#include "screens/StartPicture.h"
+#include "shell/MainProgram.h"
 
 #include <QFontInfo>
 
@@ -15,13 +21,13 @@ namespace {
 
 using CanvasTest = BindingTest;
 
-// The first and last row (down) or column of the colour along a line of the canvas; -1 if none.
-std::pair<int, int> extent(const QtPlatform& binding, Colour colour, int at, bool down)
+// The smallest rectangle that holds every pixel of the colour.
+QRect bounds(const QtPlatform& binding, Colour colour)
 {
-    std::pair<int, int> found{-1, -1};
-    for (int i = 0; i < (down ? binding.drawingHeight() : binding.drawingWidth()); ++i)
-        if (binding.canvas().colourAt(down ? at : i, down ? i : at) == colour)
-            found = {found.first < 0 ? i : found.first, i};
+    QRect found;
+    for (int y = 0; y < binding.drawingHeight(); ++y)
+        for (int x = 0; x < binding.drawingWidth(); ++x)
+            found |= binding.canvas().colourAt(x, y) == colour ? QRect(x, y, 1, 1) : QRect();
     return found;
 }
 
@@ -65,9 +71,9 @@ TEST_F(CanvasTest, ShapesCoverExactlyThePixelsTheirCornersName)
     const ImageString corners = binding->capture(120, 20, 140, 40);
     EXPECT_EQ((std::tuple{corners.width, corners.height, corners.pixels[0], corners.pixels[1]}), (std::tuple{21, 21, kRed, kWhite}));
     const QImage before = snapshot();
-    const ImageString patch = binding->capture(122.5, 22.5, 137.5, 37.5);
-    binding->drawCircle(130, 30, 7.5);
-    binding->putImage(122.5, 22.5, patch);
+    const ImageString patch = binding->capture(119.5, 19.5, 134.5, 34.5);   // the red pixel in its corner
+    binding->drawCircle(127, 27, 7.5);
+    binding->putImage(119.5, 19.5, patch);
     EXPECT_EQ(snapshot(), before);
 }
 
@@ -86,11 +92,9 @@ TEST_F(CanvasTest, TextIsLiberationSerifInCellsOfItsAverageWidthAndHeight)
     EXPECT_EQ((std::pair{count(QRect(20, 20, 300, 50), kGreen), count(QRect(20, 20, 300, 50), kBlue) > 300}), (std::pair{0, true}));
     binding->setTitleAttribute(false);   // opaque: the cells filled first
     binding->drawText(100, 200, "MMMM");
-    const auto [top, bottom] = extent(*binding, kGreen, 101, true);
-    const auto [left, right] = extent(*binding, kGreen, 201, false);
-    EXPECT_EQ((std::tuple{top, left, right - left + 1}), (std::tuple{200, 100, binding->textWidth("MMMM")}));
-    EXPECT_NEAR(bottom - top + 1, 44.3, 1.2);
-    EXPECT_NEAR(binding->textWidth("MMMM"), 4 * 0.89 * 40, 8);   // a Times capital M is about 0.89 em
+    const QRect cells = bounds(*binding, kGreen);
+    EXPECT_EQ((std::pair{cells.topLeft(), cells.width()}), (std::pair{QPoint(100, 200), binding->textWidth("MMMM")}));
+    EXPECT_NEAR(cells.height(), 44.3, 1.2);
     binding->setFontSize(16);
     binding->clearWindow();
     binding->setTextCursor(11, 5);
@@ -98,8 +102,9 @@ TEST_F(CanvasTest, TextIsLiberationSerifInCellsOfItsAverageWidthAndHeight)
     binding->printLine("n");   // on to column 1 of the next row
     const TextCell cell = binding->textCell();
     EXPECT_NEAR(cell.height, 2268.0 / 2048 * 21, 1.0);
-    EXPECT_EQ((std::tuple{cell.width, extent(*binding, kGreen, 10 * 8 + 1, true).first, extent(*binding, kGreen, 1, true)}),
-              (std::tuple{8, 4 * cell.height, std::make_pair(5 * cell.height, 6 * cell.height - 1)}));
+    // Whole cells: the first "n" from column 11 of row 5 on, the second at the start of row 6.
+    EXPECT_EQ((std::pair{cell.width, bounds(*binding, kGreen)}),
+              (std::pair{8, QRect(0, 4 * cell.height, 10 * 8 + binding->textWidth("n"), 2 * cell.height)}));
 }
 
 // The largest 4:3 area in 90 % of the screen, shown with the first presentation; between
@@ -153,4 +158,24 @@ TEST_F(BindingTest, HiDpiCanvasHasDevicePixels)
     binding->drawCircle(30, 30, 7);
     binding->putImage(23, 23, background);
     EXPECT_EQ(snapshot(), before);
+}
+
+// The program's own drawing through the real binding: the dot images are made on the start
+// picture and leave no trace on it. Where the program puts its pictures, frames, prompt and
+// flying images is its arithmetic on the binding's pictures, text cells and captures: the
+// behaviour tests check the one, these tests the other. The red dot's image is 2 * ScaleX(3) + 1
+// pixels wide, red in its middle.
+TEST_F(CanvasTest, TheDotImagesAreMadeOnTheStartPictureWithoutATrace)
+{
+    installPlatform(*binding);
+    state = ProgramState{};
+    SetColours();
+    binding->openWindow("Programm");
+    InitCanvas();
+    DrawStartPicture();
+    const QImage before = snapshot();
+    PrepareDotSprites();
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ((std::pair{state.redDotImage.width, state.redDotImage.pixels[state.redDotImage.pixels.size() / 2]}),
+              (std::pair{2 * ScaleX(3) + 1, kRed}));
 }

@@ -25,7 +25,7 @@
 namespace qttest {
 
 constexpr Colour kWhite = makeColour(255, 255, 255), kBlack = 0, kRed = makeColour(255, 0, 0), kGreen = makeColour(0, 255, 0),
-                 kBlue = makeColour(0, 0, 255), kSky = makeColour(51, 168, 238);
+                 kBlue = makeColour(0, 0, 255);
 
 inline void writeFile(const QString& name, const QByteArray& content)
 {
@@ -34,20 +34,14 @@ inline void writeFile(const QString& name, const QByteArray& content)
     file.write(content);
 }
 
-template <typename Binding = QtPlatform> std::unique_ptr<QtPlatform> makePlatform()
-{
-    static int argc = 1;
-    static char name[] = "qt_tests";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<Binding>(argc, argv);
-}
-
 class BindingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         QDir::setCurrent(MT_ASSET_DIR);   // the program's four files; a test may have gone elsewhere
-        binding = makePlatform();
+        static int argc = 1;
+        static char name[] = "qt_tests", *argv[] = {name, nullptr};
+        binding = std::make_unique<QtPlatform>(argc, argv);
         binding->setWindowBackground(kWhite);
         binding->clearWindow();
         binding->setForeground(kBlack);
