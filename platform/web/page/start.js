@@ -12,7 +12,7 @@ mergeInto(LibraryManager.library, {
       icon.href = `data:image/svg+xml;base64,${pageFileData['mikroteilchen.svg']}`;
       document.head.append(icon);
 
-      const font = new FontFace('Mikroteilchen Serif', pageFiles.bytes('LiberationSerif-Regular.ttf'));
+      const font = new FontFace('Mikroteilchen Serif', pageFiles.bytes('MikroteilchenSerif-Regular.ttf'));
       document.fonts.add(font);
       const fontReady = font.load().catch(() => {});   // without it the browser's serif stands in
 
