@@ -3,18 +3,24 @@
 mergeInto(LibraryManager.library, {
   // The place the program runs in. The program's calls include it, and with it what it needs
   // at load: the page's files, and the input handlers, which nothing else calls.
-  $pagePlace__deps: ['$pageFileData', '$pageFiles', '$pageEvents', '$pageMenuBar', '$pageInput'],
+  $pagePlace__deps: ['$pageFileData', '$pageFiles', '$pagePictures', '$pageEvents', '$pageMenuBar', '$pageInput'],
   $pagePlace__postset: 'pagePlace.start();',
   $pagePlace: {
+    // Runs while the browser still parses the page. The face and the first screen's pictures
+    // come before this script: they load while the browser compiles the WebAssembly, and the
+    // program starts as soon as both are ready, whether or not the rest is parsed by then.
     start: function () {
-      const icon = document.createElement('link');
-      icon.rel = 'icon';
-      icon.href = `data:image/svg+xml;base64,${pageFileData['mikroteilchen.svg']}`;
-      document.head.append(icon);
-
+      pageFiles.collect();
       const font = new FontFace('Mikroteilchen Serif', pageFiles.bytes('MikroteilchenSerif-Regular.ttf'));
       document.fonts.add(font);
       const fontReady = font.load().catch(() => {});   // without it the browser's serif stands in
+      pagePictures.decodeAll();
+      pageFiles.arrived('mikroteilchen.svg').then(() => {
+        const icon = document.createElement('link');
+        icon.rel = 'icon';
+        icon.href = `data:image/svg+xml;base64,${pageFileData['mikroteilchen.svg']}`;
+        document.head.append(icon);
+      });
 
       // The build leaves main() to us (INVOKE_RUN=0).
       Module.onRuntimeInitialized = async () => {
