@@ -54,8 +54,11 @@ mergeInto(LibraryManager.library, {
       return this.decoded.get(name) ?? null;
     },
 
-    // A plain loop: some five times faster than a mapping callback.
+    // The browser's own decoder where it has one; else a plain loop, some five times faster
+    // than a mapping callback.
     fromBase64: function (text) {
+      if (Uint8Array.fromBase64)
+        return Uint8Array.fromBase64(text);
       const binary = atob(text);
       const bytes = new Uint8Array(binary.length);
       for (let i = 0; i < binary.length; ++i)
