@@ -6,6 +6,8 @@ mergeInto(LibraryManager.library, {
   $pagePlace__deps: ['$pageFileData', '$pageFiles', '$pagePictures', '$pageEvents', '$pageMenuBar', '$pageInput'],
   $pagePlace__postset: 'pagePlace.start();',
   $pagePlace: {
+    iconShown: false,
+
     // Runs while the browser still parses the page. The face and the first screen's pictures
     // come before this script: they load while the browser compiles the WebAssembly, and the
     // program starts as soon as both are ready, whether or not the rest is parsed by then.
@@ -24,12 +26,6 @@ mergeInto(LibraryManager.library, {
       document.fonts.add(font);
       const fontReady = font.load().catch(() => {});   // without it the browser's serif stands in
       pagePictures.decodeAll();
-      pageFiles.arrived('mikroteilchen.svg').then(() => {
-        const icon = document.createElement('link');
-        icon.rel = 'icon';
-        icon.href = `data:image/svg+xml;base64,${pageFileData['mikroteilchen.svg']}`;
-        document.head.append(icon);
-      });
 
       // The build leaves main() to us (INVOKE_RUN=0).
       Module.onRuntimeInitialized = async () => {
@@ -41,6 +37,22 @@ mergeInto(LibraryManager.library, {
       Module.onAbort = () => {
         document.body.classList.add('failed');
       };
+    },
+
+    // The program waits for the first time: its first screen is drawn. Only once a frame has
+    // shown it does the tab get its icon, which the browser renders from the SVG on the
+    // page's own thread, for tens of milliseconds.
+    startedUp: function () {
+      if (this.iconShown)
+        return;
+      this.iconShown = true;
+      const shown = new Promise(resolve => requestAnimationFrame(() => setTimeout(resolve)));
+      Promise.all([shown, pageFiles.arrived('mikroteilchen.svg')]).then(() => {
+        const icon = document.createElement('link');
+        icon.rel = 'icon';
+        icon.href = `data:image/svg+xml;base64,${pageFileData['mikroteilchen.svg']}`;
+        document.head.append(icon);
+      });
     },
 
     // The program's window title; the boxes carry it as their caption.
