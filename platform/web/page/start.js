@@ -9,8 +9,9 @@ mergeInto(LibraryManager.library, {
     iconShown: false,
 
     // Runs while the browser still parses the page. The face and the first screen's pictures
-    // come before this script: they load while the browser compiles the WebAssembly, and the
-    // program starts as soon as both are ready, whether or not the rest is parsed by then.
+    // come before this script: they load while the browser compiles the WebAssembly. The
+    // program starts once the WebAssembly and the face are ready, whether or not the files
+    // after this script are parsed by then.
     start: function () {
       // The WebAssembly is base64 inside this script. Left to itself, the runtime would fetch
       // it from its data: address, a round trip through the browser's loader before compiling
