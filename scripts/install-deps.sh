@@ -16,6 +16,8 @@ web=(
     cmake ninja-build emscripten
     # emscripten's JavaScript optimiser parses with it
     node-acorn
+    # cuts the page's font down to the program's characters
+    python3-fonttools
 )
 test=(
     libgtest-dev

@@ -8,7 +8,7 @@
 
 extern "C" {
 void surfaceArea(int* size, double* ratio);
-void surfaceResize(int width, int height);
+void surfaceResize(int width, int height, int keepContent);
 void surfaceFill(int x, int y, int width, int height, int colour);
 void surfaceText(double x, double baseline, const char* text, double pixels, int colour);
 double surfaceMeasure(const char* text, int pixels);
@@ -43,7 +43,7 @@ WebCanvas::WebCanvas(FontMetrics metrics) : metrics_(metrics), cell_(metrics_.ce
     width_ = area.width;
     height_ = area.height;
     ratio_ = area.ratio;
-    surfaceResize(device(width_), device(height_));
+    surfaceResize(device(width_), device(height_), 0);
     clear(makeColour(255, 255, 255));
 }
 
@@ -71,7 +71,7 @@ void WebCanvas::followPage()
     width_ = area.width;
     height_ = area.height;
     ratio_ = area.ratio;
-    surfaceResize(device(width_), device(height_));
+    surfaceResize(device(width_), device(height_), 1);
     ++changeCount_;
 }
 

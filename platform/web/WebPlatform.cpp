@@ -47,7 +47,7 @@ Pixel pixelAt(double x, double y)
 } // namespace
 
 WebPlatform::WebPlatform()
-    : canvas_(FontMetrics(PageFiles::read("LiberationSerif-Regular.ttf").value_or(std::vector<uint8_t>()))),
+    : canvas_(FontMetrics(PageFiles::read("MikroteilchenSerif-Regular.ttf").value_or(std::vector<uint8_t>()))),
       secondsAtStart_(pageSecondsOfDay()), millisecondsAtStart_(pageMilliseconds())
 {
 }

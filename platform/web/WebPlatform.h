@@ -33,7 +33,8 @@ public:
     void setForeground(Colour colour) override { canvas_.setForeground(colour); }
     void setBackground(Colour colour) override { canvas_.setBackground(colour); }
     void setLineWidth(int pixels) override { canvas_.setLineWidth(pixels); }
-    // The page carries one face, Liberation Serif, for "times", the only name the program uses.
+    // The page carries one face, a subset of Liberation Serif, for "times", the only name the
+    // program uses.
     void setFontName(const std::string&) override {}
     void setFontSize(double points) override { canvas_.setFontPoints(points); }
     void setTitleAttribute(bool on) override { canvas_.setTransparentText(on); }

@@ -1,7 +1,10 @@
-// Build step: writes the page's own files into one script, each by its bare name as base64,
-// as the page's library item pageFileData. The pictures and the click are checked first:
-// they are packed here once, so a damaged one stops the build instead of reaching a class.
-// usage: node embed-files.js OUTPUT.js FILE...
+// Build step: the page's shell with the page's own files in it, each as base64 in a data block
+// (a script element the browser does not run). The files the first screen needs come before the
+// program's script, so that they load while the browser compiles the program; the rest come
+// after it, so that the browser reaches the program first. The page takes the blocks in as they
+// are parsed (files.js). The pictures and the click are checked first: they are packed here
+// once, so a damaged one stops the build instead of reaching a class.
+// usage: node embed-files.js SHELL.html OUTPUT.html FIRST-SCREEN-FILE... --after FILE...
 const fs = require('fs');
 const path = require('path');
 
@@ -76,8 +79,23 @@ function waveProblem(bytes) {
 
 const checks = { '.gif': gifProblem, '.jpg': jpegProblem, '.jpeg': jpegProblem, '.jpe': jpegProblem, '.wav': waveProblem };
 
-const [output, ...files] = process.argv.slice(2);
-const entries = files.map(file => {
+// A page whose text is all ASCII is held by the browser as 8-bit text, its scripts and data
+// included; one character beyond Latin-1 anywhere doubles that and slows the start. So the
+// shell's own text is written with character references; its styles and scripts cannot be.
+function asciiOnly(shell) {
+  return shell.split(/(<(style|script)\b[\s\S]*?<\/\2>)/i).map((part, i) => {
+    if (i % 3 === 2)
+      return '';   // the tag name the split captured
+    if (i % 3 === 1 && /[^\x00-\x7f]/.test(part)) {
+      console.error(`embed-files.js: a style or script of the shell holds a character beyond ASCII: ${part.match(/[^\x00-\x7f]/)[0]}`);
+      process.exit(1);
+    }
+    return part.replace(/[^\x00-\x7f]/gu, c => `&#${c.codePointAt(0)};`);
+  }).join('');
+}
+
+const [shellFile, output, ...files] = process.argv.slice(2);
+const block = file => {
   const bytes = fs.readFileSync(file);
   const check = checks[path.extname(file).toLowerCase()];
   const problem = bytes.length === 0 ? 'empty (0 bytes)' : check ? check(bytes) : '';
@@ -85,6 +103,13 @@ const entries = files.map(file => {
     console.error(`embed-files.js: ${file}: ${problem}`);
     process.exit(1);
   }
-  return `  ${JSON.stringify(path.basename(file))}: "${bytes.toString('base64')}"`;
-});
-fs.writeFileSync(output, `mergeInto(LibraryManager.library, {\n $pageFileData: {\n${entries.join(',\n')}\n },\n});\n`);
+  return `<script type="application/octet-stream" data-file="${path.basename(file)}">${bytes.toString('base64')}</script>`;
+};
+const split = files.includes('--after') ? files.indexOf('--after') : files.length;
+const shell = asciiOnly(fs.readFileSync(shellFile, 'utf8'));
+if (!shell.includes('{{{ SCRIPT }}}')) {
+  console.error(`embed-files.js: ${shellFile} has no {{{ SCRIPT }}} for the program`);
+  process.exit(1);
+}
+const page = [...files.slice(0, split).map(block), '{{{ SCRIPT }}}', ...files.slice(split + 1).map(block)];
+fs.writeFileSync(output, shell.replace('{{{ SCRIPT }}}', () => page.join('\n')));

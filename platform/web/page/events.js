@@ -89,8 +89,9 @@ mergeInto(LibraryManager.library, {
   },
 
   // The program suspends in these (Asyncify) until the promise resolves.
-  pageSleep__deps: ['$pageEvents'],
+  pageSleep__deps: ['$pageEvents', '$pagePlace'],
   pageSleep: function (milliseconds, wakeOn) {
+    pagePlace.startedUp();
     return Asyncify.handleAsync(() => pageEvents.sleep(milliseconds, wakeOn));
   },
 

@@ -47,6 +47,7 @@ mergeInto(LibraryManager.library, {
 
     // Decodes the file once; what comes of it decides whether the program tells a problem.
     prepare: async function (name) {
+      await pageFiles.arrived(name);
       const bytes = pageFiles.bytes(name);
       if (bytes === null)
         return SoundState.SoundUndecodable;

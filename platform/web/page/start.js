@@ -3,18 +3,30 @@
 mergeInto(LibraryManager.library, {
   // The place the program runs in. The program's calls include it, and with it what it needs
   // at load: the page's files, and the input handlers, which nothing else calls.
-  $pagePlace__deps: ['$pageFileData', '$pageFiles', '$pageEvents', '$pageMenuBar', '$pageInput'],
+  $pagePlace__deps: ['$pageFileData', '$pageFiles', '$pagePictures', '$pageEvents', '$pageMenuBar', '$pageInput'],
   $pagePlace__postset: 'pagePlace.start();',
   $pagePlace: {
-    start: function () {
-      const icon = document.createElement('link');
-      icon.rel = 'icon';
-      icon.href = `data:image/svg+xml;base64,${pageFileData['mikroteilchen.svg']}`;
-      document.head.append(icon);
+    iconShown: false,
 
-      const font = new FontFace('Mikroteilchen Serif', pageFiles.bytes('LiberationSerif-Regular.ttf'));
+    // Runs while the browser still parses the page. The face and the first screen's pictures
+    // come before this script: they load while the browser compiles the WebAssembly. The
+    // program starts once the WebAssembly and the face are ready, whether or not the files
+    // after this script are parsed by then.
+    start: function () {
+      // The WebAssembly is base64 inside this script. Left to itself, the runtime would fetch
+      // it from its data: address, a round trip through the browser's loader before compiling
+      // can begin; decoded here, it compiles while the browser parses the rest of the page.
+      Module.instantiateWasm = (imports, receiveInstance) => {
+        WebAssembly.instantiate(pageFiles.fromBase64(wasmBinaryFile.slice(dataURIPrefix.length)), imports)
+          .then(result => receiveInstance(result.instance, result.module), abort);
+        return {};
+      };
+
+      pageFiles.collect();
+      const font = new FontFace('Mikroteilchen Serif', pageFiles.bytes('MikroteilchenSerif-Regular.ttf'));
       document.fonts.add(font);
       const fontReady = font.load().catch(() => {});   // without it the browser's serif stands in
+      pagePictures.decodeAll();
 
       // The build leaves main() to us (INVOKE_RUN=0).
       Module.onRuntimeInitialized = async () => {
@@ -26,6 +38,22 @@ mergeInto(LibraryManager.library, {
       Module.onAbort = () => {
         document.body.classList.add('failed');
       };
+    },
+
+    // The program waits for the first time: its first screen is drawn. Only once a frame has
+    // shown it does the tab get its icon, which the browser renders from the SVG on the
+    // page's own thread, for tens of milliseconds.
+    startedUp: function () {
+      if (this.iconShown)
+        return;
+      this.iconShown = true;
+      const shown = new Promise(resolve => requestAnimationFrame(() => setTimeout(resolve)));
+      Promise.all([shown, pageFiles.arrived('mikroteilchen.svg')]).then(() => {
+        const icon = document.createElement('link');
+        icon.rel = 'icon';
+        icon.href = `data:image/svg+xml;base64,${pageFileData['mikroteilchen.svg']}`;
+        document.head.append(icon);
+      });
     },
 
     // The program's window title; the boxes carry it as their caption.

@@ -51,18 +51,24 @@ mergeInto(LibraryManager.library, {
       this.area = { width: areaWidth, height: areaHeight, ratio: window.devicePixelRatio || 1 };
     },
 
-    // A new backing store with the old content scaled into it.
-    resize: function (width, height) {
-      const old = document.createElement('canvas');
-      old.width = this.canvas.width;
-      old.height = this.canvas.height;
-      old.getContext('2d').drawImage(this.canvas, 0, 0);
+    // A new backing store, with the old content scaled into it if asked: copying and
+    // scaling costs the start tens of milliseconds for a canvas nothing was drawn on yet.
+    resize: function (width, height, keep) {
+      let old = null;
+      if (keep) {
+        old = document.createElement('canvas');
+        old.width = this.canvas.width;
+        old.height = this.canvas.height;
+        old.getContext('2d').drawImage(this.canvas, 0, 0);
+      }
       this.canvas.width = width;
       this.canvas.height = height;
       this.fillColour = -1;
-      this.context.imageSmoothingEnabled = true;
-      this.context.imageSmoothingQuality = 'high';
-      this.context.drawImage(old, 0, 0, width, height);
+      if (old) {
+        this.context.imageSmoothingEnabled = true;
+        this.context.imageSmoothingQuality = 'high';
+        this.context.drawImage(old, 0, 0, width, height);
+      }
     },
 
     // Colours come as the program keeps them: red in the low byte, then green, then blue.
@@ -142,8 +148,8 @@ mergeInto(LibraryManager.library, {
   },
 
   surfaceResize__deps: ['$pageSurface'],
-  surfaceResize: function (width, height) {
-    pageSurface.resize(width, height);
+  surfaceResize: function (width, height, keep) {
+    pageSurface.resize(width, height, keep);
   },
 
   surfaceFill__deps: ['$pageSurface'],
