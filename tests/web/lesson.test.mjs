@@ -101,9 +101,11 @@ test(`a lesson in the browser edition (${engine})`, { timeout: 280000 }, async t
     const intervalsEnded = n => until(n => seen.texts.filter(e => e.text === 'Mittelwert:').length >= n, meansBefore + n);
 
     // A smaller window during the run: the canvas keeps its pixels, shown scaled, and counting goes on.
-    await intervalsEnded(1);
     await page.viewport(800, 650);
     await until(() => document.getElementById('drawing').style.width === '800px');
+    await intervalsEnded(1);
+    assert.equal(await page.evaluate(() => document.getElementById('drawing').width), 1024);
+    await page.viewport(1024, 800);
 
     // Both mouse buttons, pressed well into an interval and held until it has ended, end it early.
     // Intervals begun while they are still held end at their first step with nothing counted;
@@ -121,8 +123,6 @@ test(`a lesson in the browser edition (${engine})`, { timeout: 280000 }, async t
     await stop(() => page.buttons('down', ['left', 'right']), () => page.buttons('up', ['left', 'right']));
     if (engine === 'chromium')
       await stop(async () => { for (const finger of [await page.touch(350, 300), await page.touch(450, 300)]) await finger.end(); }, () => {});
-    assert.equal(await page.evaluate(() => document.getElementById('drawing').width), 1024);
-    await page.viewport(1024, 800);
 
     await drawn('Zahl der Versuche n:10');
     const all = await page.evaluate(() => seen.texts);
