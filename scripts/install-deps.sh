@@ -29,8 +29,9 @@ test=(
     valgrind
     # the install test's validators
     desktop-file-utils appstream
-    # the browser edition's test: a real browser driven from Node
-    chromium
+    # the browser edition's test: three real browser engines driven from Node (WebKit's
+    # through its WebDriver, in Xvfb, its mouse through xdotool)
+    chromium firefox-esr webkit2gtk-driver
 )
 # Node.js and npm from Debian, unless the machine has them already from Node's own packages,
 # beside which Debian's npm cannot be installed.

@@ -1,168 +1,173 @@
-// The browser edition's lesson in one real browser: headless Chromium opens the built page
-// from its file:// address (no server) and a class's steps are taken through it.
-// usage: node lesson.test.mjs [path/to/mikroteilchen.html]
+// The browser edition's lesson in one real browser engine: the built page opens from its
+// file:// address (no server) and a class's steps are taken through it with trusted input.
+// usage: node lesson.test.mjs chromium|firefox|webkit [path/to/mikroteilchen.html]
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
-import puppeteer from 'puppeteer-core';
+import { launch } from './engines.mjs';
 
-const pagePath = process.argv[2] ?? fileURLToPath(new URL('../../build/web/mikroteilchen.html', import.meta.url));
+const [engine, pagePath = fileURLToPath(new URL('../../build/web/mikroteilchen.html', import.meta.url))] = process.argv.slice(2);
 const title = 'Statistik von zufälligen Mikroteilchen';
-const wait = { timeout: 90000 };
 
-test('a lesson in the browser edition', { timeout: 280000 }, async t => {
-  const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium', headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync'],
-  });
-  t.after(() => browser.close());
-  const page = await browser.newPage();
-  const pageErrors = [];   // none may occur
-  page.on('pageerror', error => pageErrors.push(error.message));
-  await page.setViewport({ width: 1024, height: 800 });
-  // Seen where the page meets the browser: every text written on a canvas, with the clicks
-  // started before it, so that a count shown can be checked against the clicks heard. A click
-  // started on an audio context that is not running is not heard. Waking a context takes
-  // half a second here, as it may on a slow device.
-  await page.evaluateOnNewDocument(() => {
-    const seen = window.seen = { texts: [], clicks: 0, unheard: 0 };
-    const { fillText } = CanvasRenderingContext2D.prototype, { start } = AudioBufferSourceNode.prototype;
-    const { resume } = AudioContext.prototype;
-    CanvasRenderingContext2D.prototype.fillText = function (text, ...rest) {
-      seen.texts.push({ text, clicks: seen.clicks });
-      return fillText.call(this, text, ...rest);
-    };
-    AudioBufferSourceNode.prototype.start = function (...args) {
-      this.context.state === 'running' ? ++seen.clicks : ++seen.unheard;
-      return start.apply(this, args);
-    };
-    AudioContext.prototype.resume = function () { return new Promise(r => setTimeout(r, 500)).then(() => resume.call(this)); };
-  });
-  await page.goto(pathToFileURL(pagePath).href);
-
-  const drawn = text => page.waitForFunction(t => seen.texts.some(e => e.text === t), wait, text);
-  const texts = () => page.evaluate(() => seen.texts);
-  const means = async () => (await texts()).filter(e => e.text === 'Mittelwert:');
-  const openBox = async () => {
-    const box = await page.waitForSelector('dialog.box[open]', wait);
-    return { box, ...await box.evaluate(d => ({ caption: d.querySelector('header').textContent,
-      lines: d.querySelector('.text').textContent.split('\n'), buttons: [...d.querySelectorAll('button')].map(b => b.textContent) })) };
+// Seen where the page meets the browser: every text written on a canvas, with the clicks
+// started before it, so that a count shown can be checked against the clicks heard. A click
+// started on an audio context that is not running is not heard. Waking a context takes
+// half a second here, as it may on a slow device.
+function hooks() {
+  const seen = window.seen = { texts: [], clicks: 0, unheard: 0, errors: [] };
+  const { fillText } = CanvasRenderingContext2D.prototype, { start } = AudioBufferSourceNode.prototype;
+  const { resume } = AudioContext.prototype;
+  CanvasRenderingContext2D.prototype.fillText = function (text, ...rest) {
+    seen.texts.push({ text, clicks: seen.clicks });
+    return fillText.call(this, text, ...rest);
   };
-  const answer = async ({ box }, how) => {
-    await how();
-    await page.waitForFunction(d => !d.isConnected, wait, box);
+  AudioBufferSourceNode.prototype.start = function (...args) {
+    this.context.state === 'running' ? ++seen.clicks : ++seen.unheard;
+    return start.apply(this, args);
   };
+  AudioContext.prototype.resume = function () { return new Promise(r => setTimeout(r, 500)).then(() => resume.call(this)); };
+  addEventListener('pointerup', () => { seen.released = seen.texts.length; }, true);
+  addEventListener('error', event => seen.errors.push(event.message));
+  addEventListener('unhandledrejection', event => seen.errors.push(String(event.reason)));
+}
 
+test(`a lesson in the browser edition (${engine})`, { timeout: 280000 }, async t => {
+  const page = await launch(engine);
+  t.after(() => page.close());
+  await page.viewport(1024, 800);
+  await page.open(pathToFileURL(pagePath).href, hooks);
 
-  // Then a teacher who uses only the mouse: the menu answers the prompt, the buttons the boxes.
+  // Polls in the page until fn(...args) gives something true, and returns that.
+  const until = (fn, ...args) => page.evaluate(async (source, args) => {
+    for (let result, since = performance.now(); performance.now() - since < 90000; await new Promise(r => setTimeout(r, 10)))
+      if ((result = eval(`(${source})`)(...args))) return result;
+    throw new Error(`never seen: ${source}`);
+  }, String(fn), args);
+  const press = async key => { await page.key('down', key); await page.key('up', key); };
+  const click = async (x, y) => { await page.move(x, y); await page.buttons('down', ['left']); await page.buttons('up', ['left']); };
+  const clickOn = async selector => click(...await until(s => {
+    const { x, y, width, height } = document.querySelector(s)?.getBoundingClientRect() ?? {};
+    return width && [x + width / 2, y + height / 2];
+  }, selector));
+  const drawn = text => until(t => seen.texts.some(e => e.text === t), text);
+  const openBox = () => until(() => (window.box = document.querySelector('dialog.box[open]')) && {
+    caption: box.querySelector('header').textContent, lines: box.querySelector('.text').textContent.split('\n'),
+    buttons: [...box.querySelectorAll('button')].map(b => b.textContent) });
+  const focusedOnItsButton = () => until(() => box.querySelector('button') === document.activeElement);
+  const answer = async how => { await how(); await until(() => !box.isConnected); };
+
+  // Then, in Chromium, a teacher who uses only the mouse: the menu answers the prompt, the
+  // buttons the boxes.
   await t.test('the title screen is painted; with the mouse alone the demonstration is heard', async () => {
-    await drawn('Weiter ?  <RETURN>');
-    await drawn('Erstellt mit C++ und WebAssembly');
-    assert.equal(await page.title(), title);
-    await page.click('#menubar > div:nth-child(2) .title');
-    await (await page.$$('#menubar .menu:not([hidden]) .entry'))[0].click();
+    if (page.hooksFirst) {   // hooks that come only after the page has loaded may miss it
+      await drawn('Weiter ?  <RETURN>');
+      await drawn('Erstellt mit C++ und WebAssembly');
+    }
+    await until(t => document.title === t, title);
+    if (engine !== 'chromium') return;
+    await clickOn('#menubar > div:nth-child(2) .title');
+    await clickOn('#menubar .menu:not([hidden]) .entry');
     for (let box = 0; box < 2; ++box)
-      await answer(await openBox(), () => page.click('dialog.box button'));
-    await page.waitForFunction(() => seen.clicks > 0, wait);
+      await openBox().then(() => answer(() => clickOn('dialog.box button')));
+    await until(() => seen.clicks > 0);
     await page.reload();
     await drawn('Weiter ?  <RETURN>');
   });
 
   await t.test('a click gives the start box, then the theory box, each with its button focused', async () => {
-    await page.mouse.click(500, 400);
+    await click(500, 400);
     const start = await openBox();
-    assert.deepEqual([start.caption, start.lines[3], start.buttons, await start.box.evaluate(d => d.querySelector('button') === document.activeElement)],
-      [title, ' Mit beiden Maustasten gleichzeitig', [' OK '], true]);
-    await answer(start, () => page.keyboard.press('Enter'));
-    const theory = await openBox();
-    assert.deepEqual([theory.lines[1], await theory.box.evaluate(d => d.querySelector('button') === document.activeElement)], [' Es soll die Statistik von zufällig erzeugten Mikroteilchen', true]);
-    await answer(theory, () => page.keyboard.press('Enter'));
-    await page.mouse.click(500, 400);   // the class has read it: a click starts the lesson
+    assert.deepEqual([start.caption, start.lines[3], start.buttons], [title, ' Mit beiden Maustasten gleichzeitig', [' OK ']]);
+    await focusedOnItsButton();
+    await answer(() => press('Enter'));
+    assert.equal((await openBox()).lines[1], ' Es soll die Statistik von zufällig erzeugten Mikroteilchen');
+    await focusedOnItsButton();
+    await answer(() => press('Enter'));
+    await click(500, 400);   // the class has read it: a click starts the lesson
   });
 
-  await t.test('Alt+E opens EXPERIMENT; its 3 runs the demonstration, then ten intervals', async () => {
-    await page.keyboard.down('Alt').then(() => page.keyboard.press('KeyE')).then(() => page.keyboard.up('Alt'));
-    const entries = await page.$$eval('#menubar .menu:not([hidden]) .entry', list => list.map(e => e.textContent));
-    assert.deepEqual(entries, ['1 Demo-Experiment', '2 Neues Experiment / 1 x wiederholen', '3 Experiment 10 x wiederholen']);
-    await page.keyboard.press('Digit3');
+  await t.test('a click opens EXPERIMENT; its 3 runs the demonstration, then ten intervals', async () => {
+    await clickOn('#menubar > div:nth-child(2) .title');
+    assert.equal(await until(() => [...document.querySelectorAll('#menubar .menu:not([hidden]) .entry')].map(e => e.textContent).join('|')),
+      '1 Demo-Experiment|2 Neues Experiment / 1 x wiederholen|3 Experiment 10 x wiederholen');
+    await press('3');
     const halt = await openBox();
     assert.ok(halt.lines.includes(' Laufende Mikroteilchen sind nicht'), halt.lines.join('|'));
-    await answer(halt, () => page.keyboard.press('Enter'));
-    const series = await openBox();
-    assert.deepEqual(series.lines, ['Neue Versuchsreihe!']);
+    await answer(() => press('Enter'));
+    assert.deepEqual((await openBox()).lines, ['Neue Versuchsreihe!']);
     await new Promise(resolve => setTimeout(resolve, 3500));   // the audio context rests
-    const clicksAtStart = await page.evaluate(() => seen.clicks);
-    const meansBefore = (await means()).length;
-    await answer(series, () => page.keyboard.press('Enter'));
-    const intervalsEnded = n => page.waitForFunction((before, n) =>
-      seen.texts.filter(e => e.text === 'Mittelwert:').length >= before + n, wait, meansBefore, n);
+    const [clicksAtStart, textsAtStart, meansBefore] = await page.evaluate(() => [seen.clicks, seen.texts.length, seen.texts.filter(e => e.text === 'Mittelwert:').length]);
+    await answer(() => press('Enter'));
+    const intervalsEnded = n => until(n => seen.texts.filter(e => e.text === 'Mittelwert:').length >= n, meansBefore + n);
 
     // A smaller window during the run: the canvas keeps its pixels, shown scaled, and counting goes on.
+    await page.viewport(800, 650);
+    await until(() => document.getElementById('drawing').style.width === '800px');
     await intervalsEnded(1);
-    await page.setViewport({ width: 800, height: 650 });
-    await page.waitForFunction(() => document.getElementById('drawing').style.width === '800px', wait);
-    await intervalsEnded(3);
     assert.equal(await page.evaluate(() => document.getElementById('drawing').width), 1024);
-    await page.setViewport({ width: 1024, height: 800 });
+    await page.viewport(1024, 800);
 
-    // Both mouse buttons end the interval under way, well into its steps.
-    await page.waitForFunction(() => {
-      const list = seen.texts, last = list.findLastIndex(e => e.text === 'Mittelwert:');
-      return list.slice(last).some(e => /^\d+ {2}$/.test(e.text) && parseInt(e.text) >= 30);
-    }, wait);
-    const meansAtPress = (await means()).length;
-    await page.mouse.move(500, 400);
-    for (const step of ['down', 'up']) for (const button of ['left', 'right']) await page.mouse[step]({ button });
-    await intervalsEnded(meansAtPress - meansBefore + 1);
-    const all = await texts();
-    const ends = all.flatMap((e, i) => (e.text === 'Mittelwert:' ? [i] : []));
-    const pressedInterval = all.slice(ends[meansAtPress - 1], ends[meansAtPress]);
-    const lastStep = Math.max(...pressedInterval.filter(e => /^\d+ {2}$/.test(e.text)).map(e => parseInt(e.text)));
-    assert.ok(lastStep >= 30 && lastStep < 100, `the pressed interval ended at step ${lastStep}`);
+    // Both mouse buttons, pressed well into an interval and held until it has ended, end it early.
+    // Intervals begun while they are still held end at their first step with nothing counted;
+    // those begun after the release run whole. (In Chromium a two-finger tap, later, does the same.)
+    const stops = [];
+    const stop = async (press, release) => {
+      await until(() => seen.texts.slice(seen.texts.findLastIndex(e => e.text === 'Mittelwert:')).some(e => /^\d+ {2}$/.test(e.text) && parseInt(e.text) >= 30));
+      const pressed = await page.evaluate(() => (seen.released = 0, seen.texts.filter(e => e.text === 'Mittelwert:').length)) - meansBefore;
+      await press();
+      await intervalsEnded(pressed + 1);
+      await release();
+      stops.push({ pressed, released: await until(() => seen.released) });
+    };
+    await page.move(400, 300);
+    await stop(() => page.buttons('down', ['left', 'right']), () => page.buttons('up', ['left', 'right']));
+    if (engine === 'chromium')
+      await stop(async () => { for (const finger of [await page.touch(350, 300), await page.touch(450, 300)]) await finger.end(); }, () => {});
 
     await drawn('Zahl der Versuche n:10');
+    const all = await page.evaluate(() => seen.texts);
+    const ends = all.flatMap((e, i) => (e.text === 'Mittelwert:' ? [i] : [])).slice(meansBefore), starts = [textsAtStart, ...ends];
+    const lastSteps = ends.map((end, i) => Math.max(0, ...all.slice(starts[i], end).filter(e => /^\d+ {2}$/.test(e.text)).map(e => parseInt(e.text))));
+    t.diagnostic(`${engine}: last steps ${lastSteps}`);
+    lastSteps.forEach((step, i) => assert.ok(stops.some(s => s.pressed === i) ? step >= 30 && step < 100
+      : step === 100 || (step === 0 && stops.some(s => s.pressed < i && starts[i] < s.released)), `interval ${i + 1} of ${lastSteps}`));
+    assert.ok(lastSteps.slice(stops[0].pressed + 1).some(step => step > 0), `nothing measured after the release: ${lastSteps}`);
+
     // Each interval's registrations are the clicks started at the Web Audio layer during it.
-    const seriesMeans = (await means()).slice(meansBefore);
-    const counts = seriesMeans.map((e, i) => e.clicks - (i ? seriesMeans[i - 1].clicks : clicksAtStart));
-    const final = await texts();
-    const meanText = final[final.findLastIndex(e => e.text === 'Mittelwert:') + 2].text.trim();
+    const counts = ends.map((end, i) => all[end].clicks - all[starts[i]].clicks);
+    const meanText = all[ends.at(-1) + 2].text.trim();
     const clicksHeard = (await page.evaluate(() => seen.clicks)) - clicksAtStart;
     assert.equal(clicksHeard, Math.round(parseFloat(meanText.replace(',', '.')) * 10), `mean ${meanText}`);
     assert.deepEqual([counts.length, counts.reduce((a, b) => a + b), await page.evaluate(() => seen.unheard)], [10, clicksHeard, 0]);
 
     // The red points: count k's measured point, a red disc of radius 4 around logical
-    // (100 + 6k, 100 - 4h) for its frequency h. Counts 0 and above 20 have none.
-    const points = await page.evaluate(() => {
-      const canvas = document.getElementById('drawing'), { width, height } = canvas, found = {};
+    // (100 + 6k, 100 - 4h) for its frequency h; counts 0 and above 20 have none. Its rim is the
+    // 16 pixels that only the disc rule dx² + dy² <= r² + r colours (overlaps hide a few).
+    const { rim, ...points } = await page.evaluate(() => {
+      const canvas = document.getElementById('drawing'), { width, height } = canvas, found = { rim: 16 };
       const data = canvas.getContext('2d').getImageData(0, 0, width, height).data;
       const red = (x, y) => data[4 * (y * width + x)] === 255 && data[4 * (y * width + x) + 1] === 0 && data[4 * (y * width + x) + 2] === 0;
-      for (let k = 1; k <= 20; ++k) {
-        for (let h = 1; h <= 10; ++h) {
-          const cx = Math.trunc((100 + 6 * k) * width / 320), cy = Math.trunc((100 - 4 * h) * height / 200);
-          let n = 0;
-          for (let y = cy - 4; y <= cy + 4; ++y) for (let x = cx - 4; x <= cx + 4; ++x) n += red(x, y);
-          if (n < 30) continue;
-          found[k] = h;
-          let rim = 0;   // the 16 pixels that only the disc rule dx² + dy² <= r² + r colours; overlaps hide a few
-          for (let dy = -4; dy <= 4; ++dy) for (let dx = -4; dx <= 4; ++dx) rim += dx * dx + dy * dy > 16 && dx * dx + dy * dy <= 20 && red(cx + dx, cy + dy);
-          found.rim = Math.min(found.rim ?? 16, rim);
+      for (let k = 1; k <= 20; ++k) for (let h = 1; h <= 10; ++h) {
+        const cx = Math.trunc((100 + 6 * k) * width / 320), cy = Math.trunc((100 - 4 * h) * height / 200);
+        let disc = 0, edge = 0;
+        for (let dy = -4; dy <= 4; ++dy) for (let dx = -4; dx <= 4; ++dx) {
+          disc += red(cx + dx, cy + dy);
+          edge += dx * dx + dy * dy > 16 && dx * dx + dy * dy <= 20 && red(cx + dx, cy + dy);
         }
+        if (disc >= 30) [found[k], found.rim] = [h, Math.min(found.rim, edge)];
       }
       return found;
     });
-    assert.ok(points.rim >= 6, `red on the discs' rim: ${points.rim} of 16`);
-    delete points.rim;
+    assert.ok(rim >= 6, `red on the discs' rim: ${rim} of 16`);
     const expected = {};
     for (const count of counts) if (count >= 1 && count <= 20) expected[count] = (expected[count] ?? 0) + 1;
     assert.deepEqual(points, expected, `counts per interval: ${counts}`);
   });
 
-  await t.test('DESK, Quit ends the program and the page says so', async () => {
-    await page.click('#menubar > div:first-child .title');
-    await page.click('#menubar .menu:not([hidden]) .entry');
-    await page.waitForFunction(() => /\b(ended|failed)\b/.test(document.body.className), wait);
-    assert.ok(await page.$eval('#ended', p => getComputedStyle(p).display !== 'none'));
-    assert.deepEqual(pageErrors, []);
+  await t.test('Alt+D opens DESK; a click on Quit ends the program and the page says so', async () => {
+    await page.key('down', 'Alt').then(() => press('d')).then(() => page.key('up', 'Alt'));
+    await clickOn('#menubar .menu:not([hidden]) .entry');
+    await until(() => /\b(ended|failed)\b/.test(document.body.className));
+    assert.deepEqual(await page.evaluate(() => [getComputedStyle(document.getElementById('ended')).display !== 'none', seen.errors]), [true, []]);
   });
 });
