@@ -24,7 +24,7 @@ test:
 	cmake --preset ci
 	cmake --build --preset ci
 	ctest --preset ci --label-exclude web
-	ctest --preset ci --label-regex web --parallel 3
+	ctest --preset ci --label-regex web --parallel 4
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan

@@ -40,11 +40,22 @@ FlightPath currentFlightPath()
     return path;
 }
 
+// Both mouse buttons end the interval under way. A chord still held when the next interval
+// starts is spent: it ends no later interval until the buttons are let go, so a teacher who
+// holds them a moment longer does not enter intervals nobody measured.
+bool bothButtonsPressed()
+{
+    state.buttonsAtLastPoll = platform().mouseButtons();
+    if (state.buttonsAtLastPoll != kBothMouseButtons)
+        state.chordSpent = 0;
+    return state.buttonsAtLastPoll == kBothMouseButtons && state.chordSpent == 0;
+}
+
 // The stop signals a user can give at any step: Quit (or a closed window), both mouse
 // buttons held, or a closed theory or usage box.
 bool stopSignalled()
 {
-    return quitRequested() || platform().mouseButtons() == kBothMouseButtons || interruptRequested();
+    return quitRequested() || bothButtonsPressed() || interruptRequested();
 }
 
 // In the first demonstration pass any counted menu command ends the interval.
@@ -156,6 +167,7 @@ void measureInterval()
     p.setForeground(state.colorWhite);
     state.eventCount = 0;
     state.stepsDone = 0;
+    state.chordSpent = state.buttonsAtLastPoll == kBothMouseButtons ? 1 : 0;
     const FlightPath path = currentFlightPath();
 
     state.lastMenuIndex = 0;
@@ -196,6 +208,7 @@ void writeClosingLine()
 void RunMeasurement()
 {
     state.intervalIndex = 0;
+    state.buttonsAtLastPoll = 0;   // a chord from before the run is not this run's
     // Every interval is started, even after an interruption; the count of intervals is the
     // only way out. (At least one interval runs, and a count that is not positive cannot
     // keep the loop going past the 16-bit range.)

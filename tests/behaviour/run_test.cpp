@@ -39,8 +39,9 @@ TEST_F(RunTest, EachStopSignalEndsTheIntervalAtItsCall)
         // Step 30 still shows its number; the stop request ends the interval before the detector.
         {"Theorie in step 30", false, 2, 31, choose<kTheory>, {{29, 1}, {100, 1}}, 132, 260},
         {"Autor in step 30 stops nothing", false, 1, 31, choose<kAuthor>, {{100, 1}}, 101, 200},
-        // Step 5 goes on to its detector; every later step sees the buttons before its events.
-        {"both buttons in step 5", false, 3, 6, [](FakePlatform& f) { f.mouseState = 3; }, {{5, 1}, {0, 2}}, 8, 10},
+        // Step 5 goes on to its detector; step 6 sees the buttons before its events. Held on,
+        // they end no later interval.
+        {"both buttons in step 5, held", false, 3, 6, [](FakePlatform& f) { f.mouseState = 3; }, {{5, 1}, {100, 2}}, 208, 410},
         {"Quit in step 20 of ten", false, 10, 21, choose<kQuit>, {{20, 1}, {0, 9}}, 30, 40},
         {"window closed in step 20 of ten", false, 10, 21, userCloses, {{20, 1}, {0, 9}}, 30, 40},
         {"Theorie and a closed window in step 20", false, 2, 21,
