@@ -55,6 +55,24 @@ const engines = {
       close: () => browser.close(),
     };
   },
+  // Over WebDriver BiDi; a mock audio device, so that its context runs without a sound card.
+  firefox: async () => {
+    const browser = await puppeteer.launch({
+      browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
+      extraPrefsFirefox: { 'media.cubeb.force_mock_context': true },
+    });
+    const version = execFileSync('/usr/bin/firefox-esr', ['--version'], { stdio: ['ignore', 'pipe', 'ignore'] });
+    return {
+      name: `headless ${version.toString().trim()}`,
+      pid: browser.process().pid,
+      newPage: async () => {
+        const page = await browser.newPage();
+        await page.setViewport({ width: 1024, height: 800 });
+        return page;
+      },
+      close: () => browser.close(),
+    };
+  },
 };
 
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
