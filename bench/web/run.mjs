@@ -29,50 +29,42 @@ execFileSync('em++', ['-std=c++20', '-O2', '-sSINGLE_FILE=1', '-sENVIRONMENT=web
 // The browsers. Each opens pages that answer the same few calls (goto, evaluate,
 // evaluateOnNewDocument, waitForFunction, waitForSelector, click, keyboard, mouse, close);
 // all that differs between them is here.
+// A browser puppeteer drives, with what every engine answers: its name, its process, a page at
+// the lesson's size, close.
+async function viaPuppeteer(options) {
+  const browser = await puppeteer.launch({ headless: true, ...options });
+  const version = execFileSync(options.executablePath, ['--version'], { stdio: ['ignore', 'pipe', 'ignore'] });
+  return {
+    name: `headless ${version.toString().trim()}`,
+    pid: browser.process().pid,
+    newPage: async () => {
+      const page = await browser.newPage();
+      await page.setViewport({ width: 1024, height: 800 });
+      return page;
+    },
+    close: () => browser.close(),
+  };
+}
+
 const engines = {
   chromium: async () => {
-    const browser = await puppeteer.launch({
-      executablePath: '/usr/bin/chromium', headless: true,
+    const engine = await viaPuppeteer({
+      executablePath: '/usr/bin/chromium',
       args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
         '--disable-component-update', '--disable-sync'],
     });
-    const version = execFileSync('/usr/bin/chromium', ['--version'], { stdio: ['ignore', 'pipe', 'ignore'] });
-    return {
-      name: `headless ${version.toString().trim()}`,
-      pid: browser.process().pid,
-      newPage: async () => {
-        const page = await browser.newPage();
-        await page.setViewport({ width: 1024, height: 800 });
-        return page;
-      },
-      // Seconds the page's main thread has been busy so far, read through a function made now
-      // (optional: where an engine cannot tell, only all its processes' CPU is given).
-      mainThreadClock: async page => {
-        const session = await page.createCDPSession();
-        await session.send('Performance.enable');
-        return async () => (await session.send('Performance.getMetrics')).metrics.find(m => m.name === 'TaskDuration').value;
-      },
-      close: () => browser.close(),
+    // Seconds the page's main thread has been busy so far, read through a function made now
+    // (optional: where an engine cannot tell, only all its processes' CPU is given).
+    engine.mainThreadClock = async page => {
+      const session = await page.createCDPSession();
+      await session.send('Performance.enable');
+      return async () => (await session.send('Performance.getMetrics')).metrics.find(m => m.name === 'TaskDuration').value;
     };
+    return engine;
   },
   // Over WebDriver BiDi; a mock audio device, so that its context runs without a sound card.
-  firefox: async () => {
-    const browser = await puppeteer.launch({
-      browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
-      extraPrefsFirefox: { 'media.cubeb.force_mock_context': true },
-    });
-    const version = execFileSync('/usr/bin/firefox-esr', ['--version'], { stdio: ['ignore', 'pipe', 'ignore'] });
-    return {
-      name: `headless ${version.toString().trim()}`,
-      pid: browser.process().pid,
-      newPage: async () => {
-        const page = await browser.newPage();
-        await page.setViewport({ width: 1024, height: 800 });
-        return page;
-      },
-      close: () => browser.close(),
-    };
-  },
+  firefox: () => viaPuppeteer({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr',
+    extraPrefsFirefox: { 'media.cubeb.force_mock_context': true } }),
 };
 
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
