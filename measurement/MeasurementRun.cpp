@@ -177,10 +177,8 @@ void measureInterval()
         state.intervalsTotal = saturateToInt16(std::max<int64_t>(0, int64_t{state.intervalsTotal} - 1));
         return;
     }
-    // A real counter's clicks from before the interval (the evaluation, boxes, pauses) are
-    // nobody's measurement.
     if (RegistersFromCounter())
-        p.takeCounterClicks();
+        p.startCounterInterval();
 
     runSteps(path);
     // An interval ended early is entered with the count it had reached.

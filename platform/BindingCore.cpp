@@ -273,14 +273,44 @@ void BindingCore::tellFileProblem(const std::string& text)
 
 // --- Counter -----------------------------------------------------------------------
 
-void BindingCore::setCounterOn(bool on)
+void BindingCore::setCounterOn(bool on, int sampleRate)
 {
     counterOn_ = on;
     counterClicks_ = 0;
+    counterHeardUpTo_ = 0;
+    if (on && counterLog_)
+        counterLog_("rate " + std::to_string(sampleRate));
 }
 
-void BindingCore::counterClicked(int clicks)
+void BindingCore::counterHeard(std::span<const int64_t> onsets, int64_t heardUpTo)
 {
-    if (counterOn_ && !boxOpen_ && clicks > 0)
-        counterClicks_ = clicks > INT_MAX - counterClicks_ ? INT_MAX : counterClicks_ + clicks;
+    if (!counterOn_)
+        return;
+    counterHeardUpTo_ = heardUpTo;
+    for (const int64_t onset : onsets) {
+        if (counterLog_)
+            counterLog_((boxOpen_ ? "dropped " : "click ") + std::to_string(onset));
+        if (!boxOpen_ && counterClicks_ < INT_MAX)
+            ++counterClicks_;
+    }
+}
+
+int BindingCore::takeCounterClicks()
+{
+    const int clicks = std::exchange(counterClicks_, 0);
+    if (counterOn_ && counterLog_)
+        counterLog_("take " + std::to_string(counterHeardUpTo_) + ' ' + std::to_string(clicks));
+    return clicks;
+}
+
+void BindingCore::startCounterInterval()
+{
+    const int dropped = std::exchange(counterClicks_, 0);
+    if (counterOn_ && counterLog_)
+        counterLog_("start " + std::to_string(counterHeardUpTo_) + ' ' + std::to_string(dropped));
+}
+
+void BindingCore::setCounterLog(std::function<void(const std::string& line)> writeLine)
+{
+    counterLog_ = std::move(writeLine);
 }

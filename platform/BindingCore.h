@@ -24,7 +24,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <set>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -57,7 +59,8 @@ public:
     double random() override { return random_.nextDouble(); }
 
     bool counterIsOn() const override { return counterOn_; }
-    int takeCounterClicks() override { return std::exchange(counterClicks_, 0); }
+    int takeCounterClicks() override;
+    void startCounterInterval() override;
 
     int messageBox(BoxStyle style, const std::string& text, int defaultButton,
                    const std::string& captions) override;
@@ -79,11 +82,18 @@ protected:
     void userClosedWindow();
     // A file the program cannot use: told in a warning box, each text once per run.
     void tellFileProblem(const std::string& text);
-    // A counter at the audio input listens from now on, or no longer (the lesson is simulated again).
-    void setCounterOn(bool on);
-    // The counter registered this many more particles; they wait for takeCounterClicks(). Clicks
-    // heard while a box is open are dropped.
-    void counterClicked(int clicks);
+    // A counter at the audio input listens from now on, its stream at `sampleRate`, or no longer
+    // (the lesson is simulated again).
+    void setCounterOn(bool on, int sampleRate = 0);
+    // The input has been heard up to stream sample `heardUpTo` (counted from the stream's start),
+    // and `onsets` are the clicks found in it, stream samples in order. They wait for
+    // takeCounterClicks(); clicks heard while a box is open are dropped.
+    void counterHeard(std::span<const int64_t> onsets, int64_t heardUpTo);
+    // What the counter heard and what became of each click, a line at a time, for checking a
+    // set-up: "rate R", "click S" (waits for a step), "dropped S" (a box was open), "start S n"
+    // (an interval starts; n clicks before it are dropped), "take S n" (a step registers n),
+    // with S the stream sample heard up to or the click's onset.
+    void setCounterLog(std::function<void(const std::string& line)> writeLine);
 
     bool ended() const { return closedByUser_ || shuttingDown_ || closedByProgram_; }
     bool closedByUser() const { return closedByUser_; }
@@ -145,6 +155,8 @@ private:
     RandomSource random_;
     bool counterOn_ = false;
     int counterClicks_ = 0;
+    int64_t counterHeardUpTo_ = 0;
+    std::function<void(const std::string&)> counterLog_;
     bool boxOpen_ = false;
 
     bool opened_ = false;

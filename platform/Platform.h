@@ -185,6 +185,9 @@ public:
     virtual bool counterIsOn() const = 0;
     // The clicks the counter registered since the previous call; 0 while none is on.
     virtual int takeCounterClicks() = 0;
+    // An interval starts: the clicks heard before it (the evaluation, boxes, pauses) are
+    // nobody's measurement and are dropped.
+    virtual void startCounterInterval() = 0;
 
     // --- Taking the counts home ---------------------------------------------
     // Ctrl+S saves the table the writer gives (a save dialog on the desktop, a download in

@@ -96,6 +96,14 @@ void FakePlatform::chooseMenu(int index)
     menuChosen(index);
 }
 
+void FakePlatform::counterClicked(int clicks)
+{
+    std::vector<int64_t> onsets;
+    for (int i = 0; i < clicks; ++i)
+        onsets.push_back(counterStream++);
+    counterHeard(onsets, ++counterStream);
+}
+
 void FakePlatform::dispatchMenu(int index)
 {
     if (!ended())

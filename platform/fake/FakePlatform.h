@@ -77,8 +77,10 @@ public:
     // Ctrl+S now; the table saved is recorded as "saveTable" with the table as its text.
     void askToSave() { saveAsked(); }
     // A counter at the audio input switched on, and the clicks it registers now.
-    using BindingCore::counterClicked;
+    using BindingCore::setCounterLog;
     using BindingCore::setCounterOn;
+    // The counter hears this many clicks now, a stream sample apart.
+    void counterClicked(int clicks);
     // Keys the user types and buttons the user holds, handed to the binding at its next look.
     std::deque<std::string> pendingKeys;
     int mouseState = 0;
@@ -88,6 +90,7 @@ public:
     std::deque<std::string> keysLeft() const;
 
     int processEventsCount = 0;
+    int64_t counterStream = 0;   // the samples the scripted counter has heard
     int waitForEventsCount = 0;
     int waitForInputCount = 0;
     int pollCount = 0;

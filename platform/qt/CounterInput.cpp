@@ -88,8 +88,7 @@ void CounterInput::take(const QByteArray& bytes)
 
     onsets_.clear();
     DetectClicks(detector_, std::span<const float>(samples_), onsets_);
-    if (!onsets_.empty())
-        clicked_(static_cast<int>(onsets_.size()));
+    clicked_(onsets_, detector_.position);
 }
 
 float CounterInput::takeLevel()

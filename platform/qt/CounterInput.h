@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 class QAudioDevice;
@@ -24,7 +25,8 @@ class QIODevice;
 class CounterInput : public QObject {
     Q_OBJECT
 public:
-    using Clicked = std::function<void(int clicks)>;
+    // The stream has been heard up to sample `heardUpTo`; `onsets` are the clicks found in it.
+    using Clicked = std::function<void(std::span<const int64_t> onsets, int64_t heardUpTo)>;
 
     // Listens on `device` (mono, at its own rate); null, with `problem` telling why in German,
     // when there is no such device or it does not open.
@@ -40,6 +42,7 @@ public:
     void take(const QByteArray& bytes);
     // The loudest sample (0 to 1) since the previous call, for the level display.
     float takeLevel();
+    int sampleRate() const { return format_.sampleRate(); }
 
 signals:
     // The input stopped working; no clicks come from now on.

@@ -403,13 +403,15 @@ void QtPlatform::playSound(const std::string& fileName, int)
 void QtPlatform::useCounter(const QAudioDevice& device)
 {
     QString problem;
-    counter_ = CounterInput::open(device, [this](int clicks) { counterClicked(clicks); }, problem);
+    counter_ = CounterInput::open(
+        device, [this](std::span<const int64_t> onsets, int64_t heardUpTo) { counterHeard(onsets, heardUpTo); },
+        problem);
     if (!counter_) {
         qCWarning(lcPlatform).noquote() << "no counter:" << problem;
         messageBox(BoxStyle::Warning, problem.toStdString() + "|Die Messung l\u00e4uft simuliert weiter.", 1, "OK");
         return;
     }
-    setCounterOn(true);
+    setCounterOn(true, counter_->sampleRate());
     counterIndicator_ = new CounterIndicator([this] { return counter_->takeLevel(); });
     window_->menuBar()->setCornerWidget(counterIndicator_, Qt::TopRightCorner);
     QObject::connect(counter_.get(), &CounterInput::failed, counterIndicator_, [this] {
@@ -417,6 +419,16 @@ void QtPlatform::useCounter(const QAudioDevice& device)
         setCounterOn(false);
         counterIndicator_->showFailed();
     });
+}
+
+void QtPlatform::logCounterTo(const QString& fileName)
+{
+    counterLog_ = std::make_unique<QFile>(fileName);
+    if (!counterLog_->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text | QIODevice::Unbuffered)) {
+        qCWarning(lcPlatform).noquote() << "cannot write the counter's log" << fileName << counterLog_->errorString();
+        return;
+    }
+    setCounterLog([this](const std::string& line) { counterLog_->write((line + '\n').c_str()); });
 }
 
 // --- Time ------------------------------------------------------------------------------------------

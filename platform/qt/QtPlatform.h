@@ -10,6 +10,7 @@
 
 #include <QColor>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QList>
 #include <QPointer>
@@ -40,6 +41,9 @@ public:
     // A Geiger counter heard on `device` registers the particles from now on, shown at the
     // right of the menu bar. Without a usable device a box says so and the lesson stays simulated.
     void useCounter(const QAudioDevice& device);
+    // Writes what the counter hears and what becomes of each click to `fileName`, a line at a
+    // time, for checking a counter's set-up.
+    void logCounterTo(const QString& fileName);
 
     // For tests and benchmarks.
     MainWindow& mainWindow() const { return *window_; }
@@ -111,6 +115,7 @@ private:
     std::unique_ptr<ClickSound> sound_;
     std::unique_ptr<CounterInput> counter_;
     CounterIndicator* counterIndicator_ = nullptr;   // the menu bar's
+    std::unique_ptr<QFile> counterLog_;
 
     QString title_;
     QColor windowBackground_ = Qt::white;

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <deque>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -158,7 +159,12 @@ TEST_F(RunTest, ARealCounterRegistersExactlyTheClicksOfEachStep)
 {
     prepareSeries(2);
     scriptRandoms(std::vector<double>(200, 0.05));
-    fake.setCounterOn(true);
+    std::map<std::string, int> logged;   // clicks per kind of log line
+    fake.setCounterLog([&logged](const std::string& line) {
+        const auto blank = line.find(' '), last = line.rfind(' ');
+        logged[line.substr(0, blank)] += blank == last ? 1 : std::stoi(line.substr(last + 1));
+    });
+    fake.setCounterOn(true, 8000);
     fake.counterClicked(7);
     // processEvents 1 and 102 start the intervals; 2, 4 and 101 are steps 1, 3 and 100; 150 is step 48.
     for (auto [call, clicks] : {std::pair{1, 5}, {2, 1}, {4, 3}, {101, 2}, {102, 4}, {150, 1}})
@@ -169,6 +175,7 @@ TEST_F(RunTest, ARealCounterRegistersExactlyTheClicksOfEachStep)
     EXPECT_EQ(textsAt(650, 210), (Texts{"0 ", " 1 ", "1 ", " 4 ", "4 ", " 6 ", "0 ", " 1 "}));
     EXPECT_EQ((Args{double(fake.count("playSound")), double(state.histogram[6]), double(state.histogram[1])}), (Args{0, 1, 1}));
     EXPECT_NE(SeriesTable().find("\n1;6;Zählrohr;100\r\n2;1;Zählrohr;100\r\n"), std::string::npos);
+    EXPECT_EQ(logged, (std::map<std::string, int>{{"click", 23}, {"dropped", 9}, {"rate", 1}, {"start", 16}, {"take", 7}}));
 }
 
 // The first pass registers with the probability 4.0 * 0.1 / 2 = 0.2 and flies the red dot when

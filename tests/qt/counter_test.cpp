@@ -18,8 +18,12 @@ TEST(CounterInput, SixteenBitSamplesCutAnywhereBecomeCountedClicks)
     format.setSampleRate(8000);
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
-    int clicks = 0;
-    CounterInput input(format, [&clicks](int n) { clicks += n; });
+    std::vector<int64_t> onsets;
+    int64_t heard = 0;
+    CounterInput input(format, [&](std::span<const int64_t> found, int64_t upTo) {
+        onsets.insert(onsets.end(), found.begin(), found.end());
+        heard = upTo;
+    });
     std::vector<int16_t> samples(3 * 8000);
     for (size_t k = 0; k < 7; ++k)
         std::fill_n(samples.begin() + static_cast<std::ptrdiff_t>(16000 + 400 * k), 8, int16_t{16384});
@@ -27,7 +31,8 @@ TEST(CounterInput, SixteenBitSamplesCutAnywhereBecomeCountedClicks)
     for (qsizetype at = 0; at < bytes.size(); at += 333)
         input.take(bytes.mid(at, 333));
     const float level = input.takeLevel();
-    EXPECT_EQ((std::tuple{clicks, std::round(level * 1000), input.takeLevel()}), (std::tuple{7, 500.0f, 0.0f}));
+    EXPECT_EQ((std::tuple{onsets.size(), onsets.back() - onsets.front(), heard}), (std::tuple{size_t{7}, int64_t{2400}, int64_t{24000}}));
+    EXPECT_EQ((std::pair{std::round(level * 1000), input.takeLevel()}), (std::pair{500.0f, 0.0f}));
 }
 
 TEST_F(BindingTest, ACounterWithoutAnInputDeviceIsToldAndTheLessonStaysSimulated)
