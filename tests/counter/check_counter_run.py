@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+"""Checks a lesson run with a made-up counter recording as the audio input against the
+recording's known clicks.
+
+usage: check_counter_run.py RECORDING.wav ONSETS.txt COUNTER.log TABLE.csv
+
+RECORDING.wav and ONSETS.txt come from make_click_train (it may have played in a loop);
+COUNTER.log from the program's counter log; TABLE.csv is the table Ctrl+S saved.
+The program's stream and the recording are lined up by the clicks heard. Then every click
+counted must be a known click, heard 0 to 2 ms after its onset (so none in the silence or the
+noise), no known click may be missed unless it follows another within 10 ms, each
+interval's count must equal the known clicks in the part of the stream it took (a click
+within one step of either end may go either way), and the table's histogram, n and mean must
+follow from its rows."""
+import bisect
+import sys
+import wave
+
+LATE, MERGED, STEP = 0.002, 0.010, 1 / 60
+
+
+def fail(message):
+    sys.exit(f"counter run: {message}")
+
+
+def read_log(path):
+    rate, heard, intervals = 0, [], []
+    for line in open(path, encoding="utf-8"):
+        kind, *values = line.split()
+        values = [int(v) for v in values]
+        if kind == "rate":
+            rate = values[0]
+        elif kind in ("click", "dropped"):
+            heard.append(values[0] / rate)
+        elif kind == "start":
+            intervals.append({"from": values[0] / rate, "to": values[0] / rate, "taken": 0})
+        elif kind == "take" and intervals:
+            intervals[-1]["to"] = values[0] / rate
+            intervals[-1]["taken"] += values[1]
+    return heard, intervals
+
+
+def read_table(path):
+    blocks = open(path, encoding="utf-8-sig").read().split("\r\n\r\n")
+    rows = [line.split(";") for line in blocks[0].splitlines()[1:]]
+    histogram = {line.split(";")[0]: int(line.split(";")[1]) for line in blocks[1].splitlines()[1:]}
+    n, mean = [line.split(";")[1] for line in blocks[2].splitlines()]
+    return rows, histogram, int(n), mean
+
+
+def main(wav_path, onsets_path, log_path, table_path):
+    with wave.open(wav_path) as recording:
+        rate, period = recording.getframerate(), recording.getnframes() / recording.getframerate()
+    onsets = [int(line) / rate for line in open(onsets_path)]
+    heard, intervals = read_log(log_path)
+    if len(heard) < 10:
+        fail(f"only {len(heard)} clicks heard")
+    # The recording as the stream may have heard it, looped, up to the end of the log.
+    loops = int(heard[-1] // period) + 2
+    known = [loop * period + t for loop in range(-loops, loops) for t in onsets]
+
+    def matched(shift):
+        return sum(1 for t in heard if (k := bisect.bisect_right(known, t - shift)) and t - shift - known[k - 1] <= LATE)
+
+    shift = max((t - k for t in heard[:8] for k in known), key=matched)
+    expected = [k + shift for k in known if heard[0] - LATE < k + shift <= heard[-1]]
+    for t in heard:
+        k = bisect.bisect_right(expected, t)
+        if not k or t - expected[k - 1] > LATE:
+            fail(f"a click counted at {t:.4f} s of the stream is none of the recording's")
+    alone = [k for before, k in zip([-1.0] + expected, expected) if k - before > MERGED]
+    for k in alone:
+        i = bisect.bisect_left(heard, k)
+        if i == len(heard) or heard[i] - k > LATE:
+            fail(f"the recording's click at {k:.4f} s of the stream was not counted")
+
+    rows, histogram, n, mean = read_table(table_path)
+    counted = [int(row[1]) for row in rows if row[2] == "Zählrohr"]
+    if not counted or len(counted) > len(intervals):
+        fail(f"{len(counted)} counter rows in the table, {len(intervals)} intervals in the log")
+    for number, (count, interval) in enumerate(zip(counted, intervals[-len(counted):]), 1):
+        inside = [k for k in expected if interval["from"] < k <= interval["to"]]
+        sure = [k for k in alone if interval["from"] + STEP < k <= interval["to"] - STEP]
+        if not (count == interval["taken"] and len(sure) <= count <= len(inside)):
+            fail(f"interval {number}: {count} counted, {interval['taken']} taken, {len(sure)} to {len(inside)} known")
+    counts = [int(row[1]) for row in rows]
+    if n != len(counts) or any(histogram.get(str(k), 0) != counts.count(k) for k in range(max(counts) + 1)):
+        fail(f"the histogram or n={n} does not follow from the rows {counts}")
+    if abs(float(mean.replace(",", ".")) - sum(counts) / n) > 0.05 + 1e-9:
+        fail(f"mean {mean} for the rows {counts}")
+    print(f"counter run: {len(counted)} intervals {counted}, n={n}, mean {mean}, {len(heard)} clicks all known")
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 5:
+        sys.exit(__doc__)
+    main(*sys.argv[1:])
