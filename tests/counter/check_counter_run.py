@@ -8,8 +8,8 @@ RECORDING.wav and ONSETS.txt come from make_click_train (it may have played in a
 COUNTER.log from the program's counter log; TABLE.csv is the table Ctrl+S saved.
 The program's stream and the recording are lined up by the clicks heard. Then every click
 counted must be a known click, heard 0 to 2 ms after its onset (so none in the silence or the
-noise), no known click may be missed unless it follows another within 10 ms, each
-interval's count must equal the known clicks in the part of the stream it took (a click
+noise, which the run must have heard), no known click may be missed unless it follows another
+within 10 ms, each interval's count must equal the known clicks in the part of the stream it took (a click
 within one step of either end may go either way), and the table's histogram, n and mean must
 follow from its rows."""
 import bisect
@@ -41,7 +41,7 @@ def read_log(path):
 
 
 def read_table(path):
-    blocks = open(path, encoding="utf-8-sig").read().split("\r\n\r\n")
+    blocks = open(path, encoding="utf-8-sig", newline="").read().split("\r\n\r\n")
     rows = [line.split(";") for line in blocks[0].splitlines()[1:]]
     histogram = {line.split(";")[0]: int(line.split(";")[1]) for line in blocks[1].splitlines()[1:]}
     n, mean = [line.split(";")[1] for line in blocks[2].splitlines()]
@@ -59,15 +59,21 @@ def main(wav_path, onsets_path, log_path, table_path):
     loops = int(heard[-1] // period) + 2
     known = [loop * period + t for loop in range(-loops, loops) for t in onsets]
 
-    def matched(shift):
-        return sum(1 for t in heard if (k := bisect.bisect_right(known, t - shift)) and t - shift - known[k - 1] <= LATE)
+    def delays(shift):   # of the clicks heard within LATE of a known click, lined up by `shift`
+        nearest = (min(known[max(i - 1, 0):i + 1], key=lambda k: abs(t - shift - k))
+                   for t in heard for i in [bisect.bisect_left(known, t - shift)])
+        return [t - shift - k for t, k in zip(heard, nearest) if abs(t - shift - k) <= LATE]
 
-    shift = max((t - k for t in heard[:8] for k in known), key=matched)
+    # Lined up by the pairing most clicks agree with, then so that the quickest count is at its onset.
+    shift = max((t - k for t in heard[:8] for k in known), key=lambda shift: len(delays(shift)))
+    shift += min(delays(shift))
     expected = [k + shift for k in known if heard[0] - LATE < k + shift <= heard[-1]]
     for t in heard:
         k = bisect.bisect_right(expected, t)
         if not k or t - expected[k - 1] > LATE:
             fail(f"a click counted at {t:.4f} s of the stream is none of the recording's")
+    if max(b - a for a, b in zip(expected, expected[1:])) < 2:
+        fail("the run heard neither the recording's silence nor its noise")
     alone = [k for before, k in zip([-1.0] + expected, expected) if k - before > MERGED]
     for k in alone:
         i = bisect.bisect_left(heard, k)
