@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <utility>
 
 // Sub-millisecond remainders are not worth another sleep: no binding sleeps that finely.
@@ -289,7 +290,8 @@ void BindingCore::counterHeard(std::span<const int64_t> onsets, int64_t heardUpT
     counterHeardUpTo_ = heardUpTo;
     for (const int64_t onset : onsets) {
         if (counterLog_)
-            counterLog_((boxOpen_ ? "dropped " : "click ") + std::to_string(onset));
+            counterLog_((boxOpen_ ? "dropped " : "click ") + std::to_string(onset) + ' ' + std::to_string(heardUpTo) +
+                        counterLogTime());
         if (!boxOpen_ && counterClicks_ < INT_MAX)
             ++counterClicks_;
     }
@@ -299,7 +301,7 @@ int BindingCore::takeCounterClicks()
 {
     const int clicks = std::exchange(counterClicks_, 0);
     if (counterOn_ && counterLog_)
-        counterLog_("take " + std::to_string(counterHeardUpTo_) + ' ' + std::to_string(clicks));
+        counterLog_("take " + std::to_string(counterHeardUpTo_) + ' ' + std::to_string(clicks) + counterLogTime());
     return clicks;
 }
 
@@ -308,6 +310,13 @@ void BindingCore::startCounterInterval()
     const int dropped = std::exchange(counterClicks_, 0);
     if (counterOn_ && counterLog_)
         counterLog_("start " + std::to_string(counterHeardUpTo_) + ' ' + std::to_string(dropped));
+}
+
+std::string BindingCore::counterLogTime()
+{
+    char text[32];
+    std::snprintf(text, sizeof text, " %.1f", timer() * 1000);
+    return text;
 }
 
 void BindingCore::setCounterLog(std::function<void(const std::string& line)> writeLine)

@@ -90,9 +90,10 @@ protected:
     // takeCounterClicks(); clicks heard while a box is open are dropped.
     void counterHeard(std::span<const int64_t> onsets, int64_t heardUpTo);
     // What the counter heard and what became of each click, a line at a time, for checking a
-    // set-up: "rate R", "click S" (waits for a step), "dropped S" (a box was open), "start S n"
-    // (an interval starts; n clicks before it are dropped), "take S n" (a step registers n),
-    // with S the stream sample heard up to or the click's onset.
+    // set-up: "rate R", "click O S T" (a click waits for a step), "dropped O S T" (a box was
+    // open), "start S n" (an interval starts; n clicks before it are dropped), "take S n T" (a
+    // step registers n), with O a click's onset, S the stream sample heard up to, T the
+    // program's clock in ms.
     void setCounterLog(std::function<void(const std::string& line)> writeLine);
 
     bool ended() const { return closedByUser_ || shuttingDown_ || closedByProgram_; }
@@ -142,6 +143,7 @@ private:
     // Sleeps through the binding, so that the program's end or input can cut the sleep short.
     void sleepFor(double milliseconds, Wake wake);
     void markReturn(double shownAt);
+    std::string counterLogTime();
 
     MenuHandler menuHandler_ = nullptr;
     CloseHandler closeHandler_ = nullptr;

@@ -161,8 +161,13 @@ TEST_F(RunTest, ARealCounterRegistersExactlyTheClicksOfEachStep)
     scriptRandoms(std::vector<double>(200, 0.05));
     std::map<std::string, int> logged;   // clicks per kind of log line
     fake.setCounterLog([&logged](const std::string& line) {
-        const auto blank = line.find(' '), last = line.rfind(' ');
-        logged[line.substr(0, blank)] += blank == last ? 1 : std::stoi(line.substr(last + 1));
+        std::istringstream fields(line);
+        std::string kind;
+        int64_t position = 0, clicks = 1;
+        fields >> kind >> position;
+        if (kind == "take" || kind == "start")
+            fields >> clicks;
+        logged[kind] += static_cast<int>(clicks);
     });
     fake.setCounterOn(true, 8000);
     fake.counterClicked(7);

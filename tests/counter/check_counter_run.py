@@ -27,16 +27,16 @@ def read_log(path):
     rate, heard, intervals = 0, [], []
     for line in open(path, encoding="utf-8"):
         kind, *values = line.split()
-        values = [int(v) for v in values]
+        values = [float(v) for v in values]
         if kind == "rate":
-            rate = values[0]
+            rate = int(values[0])
         elif kind in ("click", "dropped"):
             heard.append(values[0] / rate)
         elif kind == "start":
             intervals.append({"from": values[0] / rate, "to": values[0] / rate, "taken": 0})
         elif kind == "take" and intervals:
             intervals[-1]["to"] = values[0] / rate
-            intervals[-1]["taken"] += values[1]
+            intervals[-1]["taken"] += int(values[1])
     return heard, intervals
 
 

@@ -37,8 +37,9 @@ class Counter(unittest.TestCase):
 
             def play_in_a_loop():   # without a gap, so that the recording's clicks stay in step
                 try:
-                    while True:
-                        player.stdin.write(pcm)
+                    with player.stdin:
+                        while True:
+                            player.stdin.write(pcm)
                 except (BrokenPipeError, ValueError):
                     pass
             threading.Thread(target=play_in_a_loop, daemon=True).start()
