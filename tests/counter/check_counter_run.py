@@ -6,7 +6,9 @@ usage: check_counter_run.py RECORDING.wav ONSETS.txt COUNTER.log TABLE.csv
 
 RECORDING.wav and ONSETS.txt come from make_click_train (it may have played in a loop);
 COUNTER.log from the program's counter log; TABLE.csv is the table Ctrl+S saved.
-The program's stream and the recording are lined up by the clicks heard. Then every click
+The program's stream and the recording are lined up by the clicks heard, piece by piece: a
+capture that falls behind may insert or drop a little sound (Chromium's fake microphone: 10 ms),
+after which the stream goes on shifted; at most one such glitch per 10 s is taken. Then every click
 counted must be a known click, heard 0 to 2 ms after its onset (so none in the silence or the
 noise), no known click may be missed unless it follows another within 10 ms, each
 interval's count must equal the known clicks in the part of the stream it took (a click
@@ -16,7 +18,7 @@ import bisect
 import sys
 import wave
 
-LATE, MERGED, STEP = 0.002, 0.010, 1 / 60
+LATE, MERGED, STEP, GLITCH = 0.002, 0.010, 1 / 60, 0.05
 
 
 def fail(message):
@@ -41,7 +43,7 @@ def read_log(path):
 
 
 def read_table(path):
-    blocks = open(path, encoding="utf-8-sig").read().split("\r\n\r\n")
+    blocks = open(path, encoding="utf-8-sig", newline="").read().split("\r\n\r\n")
     rows = [line.split(";") for line in blocks[0].splitlines()[1:]]
     histogram = {line.split(";")[0]: int(line.split(";")[1]) for line in blocks[1].splitlines()[1:]}
     n, mean = [line.split(";")[1] for line in blocks[2].splitlines()]
@@ -59,18 +61,46 @@ def main(wav_path, onsets_path, log_path, table_path):
     loops = int(heard[-1] // period) + 2
     known = [loop * period + t for loop in range(-loops, loops) for t in onsets]
 
-    def matched(shift):
-        return sum(1 for t in heard if (k := bisect.bisect_right(known, t - shift)) and t - shift - known[k - 1] <= LATE)
+    def lag(t, shift):   # after the recording's click nearest to t (negative: before it)
+        k = bisect.bisect_left(known, t - shift)
+        return min((t - shift - known[j] for j in (k - 1, k) if 0 <= j < len(known)), key=abs)
 
-    shift = max((t - k for t in heard[:8] for k in known), key=matched)
-    expected = [k + shift for k in known if heard[0] - LATE < k + shift <= heard[-1]]
-    for t in heard:
-        k = bisect.bisect_right(expected, t)
-        if not k or t - expected[k - 1] > LATE:
-            fail(f"a click counted at {t:.4f} s of the stream is none of the recording's")
+    def fits(t, shift):
+        return abs(lag(t, shift)) <= LATE
+
+    def follow(clicks, shift):   # each click's shift, from one that fits `shift` on
+        shifts = []
+        for i, t in enumerate(clicks):
+            if not fits(t, shift):   # a new shift near the old one, which the next click keeps
+                shift = next((t - k for k in known if abs(t - k - shift) <= GLITCH
+                              and all(fits(u, t - k) for u in clicks[i:i + 2])), None)
+                if shift is None:
+                    fail(f"a click counted at {t:.4f} s of the stream is none of the recording's")
+            shifts.append(shift)
+        return shifts
+
+    # The shift most of the first clicks agree on, followed from there both ways.
+    start = max((t - k for t in heard[:8] for k in known), key=lambda s: sum(fits(t, s) for t in heard[:16]))
+    anchor = next(i for i, t in enumerate(heard) if fits(t, start))
+    shifts = (follow(heard[anchor - 1::-1], start)[::-1] if anchor else []) + follow(heard[anchor:], start)
+    pieces = []   # [first click, last click, shift] of each stretch the stream kept in step
+    for t, shift in zip(heard, shifts):
+        if pieces and pieces[-1][2] == shift:
+            pieces[-1][1] = t
+        else:
+            pieces.append([t, t, shift])
+    # Each stretch's shift by its earliest click: every click then counts 0 to 2 ms after its onset.
+    for piece in pieces:
+        lags = [lag(t, piece[2]) for t in heard if piece[0] <= t <= piece[1]]
+        if max(lags) - min(lags) > LATE:
+            fail(f"clicks counted from {piece[0]:.4f} s of the stream differ by {max(lags) - min(lags):.4f} s in lateness")
+        piece[2] += min(lags)
+    if len(pieces) - 1 > (heard[-1] - heard[0]) / 10:
+        fail(f"the stream slipped {len(pieces) - 1} times against the recording")
+    expected = sorted(k + s for first, last, s in pieces for k in known if first - LATE < k + s <= last)
     alone = [k for before, k in zip([-1.0] + expected, expected) if k - before > MERGED]
     for k in alone:
-        i = bisect.bisect_left(heard, k)
+        i = bisect.bisect_left(heard, k - 1e-6)   # a microsecond for rounding
         if i == len(heard) or heard[i] - k > LATE:
             fail(f"the recording's click at {k:.4f} s of the stream was not counted")
 
@@ -88,7 +118,8 @@ def main(wav_path, onsets_path, log_path, table_path):
         fail(f"the histogram or n={n} does not follow from the rows {counts}")
     if abs(float(mean.replace(",", ".")) - sum(counts) / n) > 0.05 + 1e-9:
         fail(f"mean {mean} for the rows {counts}")
-    print(f"counter run: {len(counted)} intervals {counted}, n={n}, mean {mean}, {len(heard)} clicks all known")
+    print(f"counter run: {len(counted)} intervals {counted}, n={n}, mean {mean}, {len(heard)} clicks all known,"
+          f" {len(pieces) - 1} glitches")
 
 
 if __name__ == "__main__":
