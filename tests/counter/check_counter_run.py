@@ -15,10 +15,11 @@ interval's count must equal the known clicks in the part of the stream it took (
 within one step of either end may go either way), and the table's histogram, n and mean must
 follow from its rows."""
 import bisect
+import itertools
 import sys
 import wave
 
-LATE, MERGED, STEP, GLITCH = 0.002, 0.010, 1 / 60, 0.05
+LATE, MERGED, STEP, GLITCH = 0.002, 0.010, 1 / 60, 0.2
 
 
 def fail(message):
@@ -83,12 +84,9 @@ def main(wav_path, onsets_path, log_path, table_path):
     start = max((t - k for t in heard[:8] for k in known), key=lambda s: sum(fits(t, s) for t in heard[:16]))
     anchor = next(i for i, t in enumerate(heard) if fits(t, start))
     shifts = (follow(heard[anchor - 1::-1], start)[::-1] if anchor else []) + follow(heard[anchor:], start)
-    pieces = []   # [first click, last click, shift] of each stretch the stream kept in step
-    for t, shift in zip(heard, shifts):
-        if pieces and pieces[-1][2] == shift:
-            pieces[-1][1] = t
-        else:
-            pieces.append([t, t, shift])
+    # [first click, last click, shift] of each stretch the stream kept in step
+    pieces = [[run[0][0], run[-1][0], shift] for shift, run in
+              ((shift, list(run)) for shift, run in itertools.groupby(zip(heard, shifts), key=lambda p: p[1]))]
     # Each stretch's shift by its earliest click: every click then counts 0 to 2 ms after its onset.
     for piece in pieces:
         lags = [lag(t, piece[2]) for t in heard if piece[0] <= t <= piece[1]]

@@ -16,7 +16,6 @@ import { driving, hooks, launch } from './engines.mjs';
 const [makeClickTrain, pagePath = fileURLToPath(new URL('../../build/web/mikroteilchen.html', import.meta.url))] = process.argv.slice(2);
 const folder = mkdtempSync(join(tmpdir(), 'zaehlrohr-'));
 const recording = join(folder, 'zaehlrohr.wav'), onsets = join(folder, 'onsets.txt'), log = join(folder, 'zaehlrohr.log');
-const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 // The title prompt, the start box and the theory box answered, a click to begin, and a command
 // from EXPERIMENT; its halt notice answered once its first pass is over. Returns the clicks the
@@ -59,7 +58,7 @@ test('a counter at the microphone registers the lesson (Chromium)', { timeout: 2
   await page.key('down', 'Control').then(() => press('s')).then(() => page.key('up', 'Control'));
   let table;
   while (!(table = readdirSync(folder).find(name => name.endsWith('.csv'))))
-    await sleep(100);
+    await new Promise(resolve => setTimeout(resolve, 100));
   writeFileSync(log, `${lines.join('\n')}\n`);
   t.diagnostic(execFileSync('python3', [fileURLToPath(new URL('../counter/check_counter_run.py', import.meta.url)),
     recording, onsets, log, join(folder, table)], { encoding: 'utf8' }).trim());
