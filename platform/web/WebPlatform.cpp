@@ -3,6 +3,7 @@
 #include "platform/web/FileProblems.h"
 #include "platform/web/PageFiles.h"
 #include "platform/web/PageProtocol.h"
+#include "platform/web/WebCounter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -98,6 +99,10 @@ void WebPlatform::takeInEvents()
             break;
         case SaveEvent:
             saveAsked();
+            break;
+        case CounterProblemEvent:
+            // The counter asked for cannot listen: the teacher learns why, the lesson goes on.
+            messageBox(BoxStyle::Warning, CounterProblemText(value), 1, "OK");
             break;
         default:
             otherEvent();   // a resize: the canvas takes the new size when it may

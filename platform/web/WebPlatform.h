@@ -64,6 +64,10 @@ public:
 
     void announce(const std::string& text) override;
 
+    // The page's address asks for a Geiger counter at the microphone (#zaehlrohr), and with
+    // &protokoll for its log on the console (WebCounter.cpp).
+    void useCounterIfAsked();
+
 protected:
     void showWindow(const std::string& title) override;
     void hideWindow() override;

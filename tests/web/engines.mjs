@@ -1,7 +1,8 @@
 // The browsers the lesson runs in, each behind the same few calls: open a page with hooks,
 // evaluate a function in it, trusted mouse and key input, the viewport's size, close.
 // Chromium and Firefox go through puppeteer-core (Firefox over WebDriver BiDi); WebKit through
-// WebKitWebDriver, plain W3C WebDriver over HTTP, in a private Xvfb display.
+// WebKitWebDriver, plain W3C WebDriver over HTTP, in a private Xvfb display. Below them, the
+// hooks the lessons watch the page through and the steps they take in it.
 import { execFile, spawn } from 'node:child_process';
 import { once } from 'node:events';
 import { createServer } from 'node:net';
@@ -23,6 +24,7 @@ async function viaPuppeteer(options) {
     touch: (x, y) => page.touchscreen.touchStart(x, y),   // a finger, lifted by its end()
     viewport: (width, height) => page.setViewport({ width, height }),
     close: () => browser.close(),
+    puppeteer: page,   // for what only Chromium's DevTools protocol offers
   };
 }
 
@@ -71,11 +73,56 @@ async function viaWebDriver() {
   };
 }
 
-export const launch = engine => ({
+// Chromium takes further command-line switches (a fake microphone).
+export const launch = (engine, switches = []) => ({
   chromium: () => viaPuppeteer({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox', '--disable-gpu',
-    '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync'] }),
+    '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync', ...switches] }),
   // Without a sound device Firefox's audio context never runs and no click starts: a mock device.
   firefox: () => viaPuppeteer({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr',
     extraPrefsFirefox: { 'media.cubeb.force_mock_context': true } }),
   webkit: viaWebDriver,
 })[engine]();
+
+// Seen where the page meets the browser: every text written on a canvas, with the clicks
+// started before it, so that a count shown can be checked against the clicks heard. A click
+// started on an audio context that is not running is not heard. Waking a context takes
+// half a second here, as it may on a slow device.
+export function hooks() {
+  const seen = window.seen = { texts: [], clicks: 0, unheard: 0, errors: [] };
+  const { fillText } = CanvasRenderingContext2D.prototype, { start } = AudioBufferSourceNode.prototype;
+  const { resume } = AudioContext.prototype;
+  CanvasRenderingContext2D.prototype.fillText = function (text, ...rest) {
+    seen.texts.push({ text, clicks: seen.clicks });
+    return fillText.call(this, text, ...rest);
+  };
+  AudioBufferSourceNode.prototype.start = function (...args) {
+    this.context.state === 'running' ? ++seen.clicks : ++seen.unheard;
+    return start.apply(this, args);
+  };
+  AudioContext.prototype.resume = function () { return new Promise(r => setTimeout(r, 500)).then(() => resume.call(this)); };
+  addEventListener('error', event => seen.errors.push(event.message));
+  addEventListener('unhandledrejection', event => seen.errors.push(String(event.reason)));
+}
+
+// A class's steps in a page opened with the hooks, through trusted input.
+export function driving(page) {
+  // Polls in the page until fn(...args) gives something true, and returns that.
+  const until = (fn, ...args) => page.evaluate(async (source, args) => {
+    for (let result, since = performance.now(); performance.now() - since < 90000; await new Promise(r => setTimeout(r, 10)))
+      if ((result = eval(`(${source})`)(...args))) return result;
+    throw new Error(`never seen: ${source}`);
+  }, String(fn), args);
+  const press = async key => { await page.key('down', key); await page.key('up', key); };
+  const click = async (x, y) => { await page.move(x, y); await page.buttons('down', ['left']); await page.buttons('up', ['left']); };
+  const clickOn = async selector => click(...await until(s => {
+    const { x, y, width, height } = document.querySelector(s)?.getBoundingClientRect() ?? {};
+    return width && [x + width / 2, y + height / 2];
+  }, selector));
+  const drawn = text => until(t => seen.texts.some(e => e.text === t), text);
+  const openBox = () => until(() => (window.box = document.querySelector('dialog.box[open]')) && {
+    caption: box.querySelector('header').textContent, lines: box.querySelector('.text').textContent.split('\n'),
+    buttons: [...box.querySelectorAll('button')].map(b => b.textContent) });
+  const focusedOnItsButton = () => until(() => box.querySelector('button') === document.activeElement);
+  const answer = async how => { await how(); await until(() => !box.isConnected); };
+  return { until, press, click, clickOn, drawn, openBox, focusedOnItsButton, answer };
+}

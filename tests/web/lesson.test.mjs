@@ -4,31 +4,10 @@
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
-import { launch } from './engines.mjs';
+import { driving, hooks, launch } from './engines.mjs';
 
 const [engine, pagePath = fileURLToPath(new URL('../../build/web/mikroteilchen.html', import.meta.url))] = process.argv.slice(2);
 const title = 'Statistik von zufälligen Mikroteilchen';
-
-// Seen where the page meets the browser: every text written on a canvas, with the clicks
-// started before it, so that a count shown can be checked against the clicks heard. A click
-// started on an audio context that is not running is not heard. Waking a context takes
-// half a second here, as it may on a slow device.
-function hooks() {
-  const seen = window.seen = { texts: [], clicks: 0, unheard: 0, errors: [] };
-  const { fillText } = CanvasRenderingContext2D.prototype, { start } = AudioBufferSourceNode.prototype;
-  const { resume } = AudioContext.prototype;
-  CanvasRenderingContext2D.prototype.fillText = function (text, ...rest) {
-    seen.texts.push({ text, clicks: seen.clicks });
-    return fillText.call(this, text, ...rest);
-  };
-  AudioBufferSourceNode.prototype.start = function (...args) {
-    this.context.state === 'running' ? ++seen.clicks : ++seen.unheard;
-    return start.apply(this, args);
-  };
-  AudioContext.prototype.resume = function () { return new Promise(r => setTimeout(r, 500)).then(() => resume.call(this)); };
-  addEventListener('error', event => seen.errors.push(event.message));
-  addEventListener('unhandledrejection', event => seen.errors.push(String(event.reason)));
-}
 
 test(`a lesson in the browser edition (${engine})`, { timeout: 280000 }, async t => {
   const page = await launch(engine);
@@ -36,24 +15,7 @@ test(`a lesson in the browser edition (${engine})`, { timeout: 280000 }, async t
   await page.viewport(1024, 800);
   await page.open(pathToFileURL(pagePath).href, hooks);
 
-  // Polls in the page until fn(...args) gives something true, and returns that.
-  const until = (fn, ...args) => page.evaluate(async (source, args) => {
-    for (let result, since = performance.now(); performance.now() - since < 90000; await new Promise(r => setTimeout(r, 10)))
-      if ((result = eval(`(${source})`)(...args))) return result;
-    throw new Error(`never seen: ${source}`);
-  }, String(fn), args);
-  const press = async key => { await page.key('down', key); await page.key('up', key); };
-  const click = async (x, y) => { await page.move(x, y); await page.buttons('down', ['left']); await page.buttons('up', ['left']); };
-  const clickOn = async selector => click(...await until(s => {
-    const { x, y, width, height } = document.querySelector(s)?.getBoundingClientRect() ?? {};
-    return width && [x + width / 2, y + height / 2];
-  }, selector));
-  const drawn = text => until(t => seen.texts.some(e => e.text === t), text);
-  const openBox = () => until(() => (window.box = document.querySelector('dialog.box[open]')) && {
-    caption: box.querySelector('header').textContent, lines: box.querySelector('.text').textContent.split('\n'),
-    buttons: [...box.querySelectorAll('button')].map(b => b.textContent) });
-  const focusedOnItsButton = () => until(() => box.querySelector('button') === document.activeElement);
-  const answer = async how => { await how(); await until(() => !box.isConnected); };
+  const { until, press, click, clickOn, drawn, openBox, focusedOnItsButton, answer } = driving(page);
 
   // Then, in Chromium, a teacher who uses only the mouse: the menu answers the prompt, the
   // buttons the boxes.

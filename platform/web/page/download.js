@@ -7,7 +7,12 @@ mergeInto(LibraryManager.library, {
     const link = document.createElement('a');
     link.download = `Messreihe ${now.getFullYear()}-${two(now.getMonth() + 1)}-${two(now.getDate())} `
       + `${two(now.getHours())}-${two(now.getMinutes())}.csv`;
-    link.href = URL.createObjectURL(new Blob([UTF8ToString(table)], { type: 'text/csv;charset=utf-8' }));
+    // The program's bytes as they are: decoding them as text would drop the byte order mark
+    // that tells spreadsheets the umlauts are UTF-8.
+    let end = table;
+    while (HEAPU8[end])
+      ++end;
+    link.href = URL.createObjectURL(new Blob([HEAPU8.slice(table, end)], { type: 'text/csv;charset=utf-8' }));
     document.body.append(link);
     link.click();
     link.remove();

@@ -24,7 +24,8 @@ mergeInto(LibraryManager.library, {
       const waiter = this.waiter;
       if (waiter && (waiter.wakeOn === WakeOn.WakeOnAny
                      || (waiter.wakeOn === WakeOn.WakeOnInput && (kind === PageEvent.KeyEvent || kind === PageEvent.ButtonsEvent
-                                                             || kind === PageEvent.MenuEvent))))
+                                                             || kind === PageEvent.MenuEvent
+                                                             || kind === PageEvent.CounterProblemEvent))))
         waiter.wake();
     },
 
