@@ -38,6 +38,17 @@ constexpr Colour kBackground = makeColour(51, 168, 238), kWhite = makeColour(255
                  kOrange = makeColour(255, 102, 51);
 constexpr int kQuit = 1, kInfo = 3, kAuthor = 4, kDemo = 7, kOneSeries = 8, kTenSeries = 9, kTheory = 12, kUsage = 13;
 
+// Lines as a box shows them, every "|" starting a new one (the tests write "/" for "|"), or as a
+// saved table holds them, each ending in "\r\n".
+inline Texts linesOf(std::string text, const std::string& separator = "|")
+{
+    Texts lines;
+    for (size_t end; (end = text.find(separator)) != std::string::npos; text.erase(0, end + separator.size()))
+        lines.push_back(text.substr(0, end));
+    lines.push_back(text);
+    return lines;
+}
+
 class LessonTest : public ::testing::Test {
 protected:
     void SetUp() override { startAfresh(); }

@@ -16,24 +16,10 @@ using namespace lesson;
 
 const std::string kKeys[] = {"\r", " "};   // the title prompt, then the wait before the event loop
 
-TEST_F(LessonTest, StartUpShowsItsScreensInOrderThenWaitsForTheMenu)
-{
-    fake.pendingKeys.assign(kKeys, kKeys + 2);
-    EXPECT_EQ(RunMainProgram(), 0);
-    EXPECT_EQ(fake.opsAmong({"openWindow", "installMenu", "clearWindow", "loadPicture", "printLine", "keyTaken",
-                             "messageBox", "pause", "waitForEvents", "releasePicture", "closeWindow"}),
-              (Texts{"openWindow", "installMenu", "clearWindow", "loadPicture", "loadPicture", "printLine", "keyTaken",
-                     "clearWindow", "messageBox", "loadPicture", "pause", "messageBox", "keyTaken", "waitForEvents",
-                     "releasePicture", "releasePicture", "releasePicture", "closeWindow"}));
-    EXPECT_EQ(fake.windowTitle, "Statistik von zufälligen Mikroteilchen" + std::string(26, ' '));
-    EXPECT_EQ(nth("setWindowBackground", 0).args[0], 0xEEA833);   // (51, 168, 238), red in the low byte
-    EXPECT_EQ((Texts{nth("messageBox", 0).text, nth("messageBox", 0).captions, nth("messageBox", 1).text}),
-              (Texts{kStartHint, " OK ", TheoryText()}));
-}
-
 // Closing the window, or Quit, wherever the program is: from the user's choice on no box shows
 // and no new screen starts, and the shut-down runs once with status 0. A Quit chosen in a wait or
-// a pause runs when it ends. The first demonstration pass takes event calls 1..41, the halt
+// a pause runs when it ends. The last row, ended in the event loop, shows the start-up's screens
+// in their order. The first demonstration pass takes event calls 1..41, the halt
 // notice 42..49 (one after each wait), the second pass 50..150, the pause after it 151, the
 // series 152 on.
 template <int command, UserAction then> void afterCommand(FakePlatform& f)
@@ -50,7 +36,6 @@ TEST_F(LessonTest, EveryWayToEndRunsOneShutDownAndStartsNothingNew)
         {"start hint", 1, inBox<1, userCloses>},
         {"theory box", 1, inBox<2, userCloses>},
         {"wait before the event loop", 1, nullptr},
-        {"event loop", 2, nullptr},
         {"Quit from the event loop", 2, [](FakePlatform& f) { f.atWaitForEvents(1, [&f] { f.chooseMenu(kQuit); }); }},
         {"a box from the menu", 2, afterCommand<kUsage, inBox<3, userCloses>>},
         {"Quit in the first pass of &2", 2, afterCommand<kOneSeries, atEvents<10, choose<kQuit>>>},
@@ -63,6 +48,7 @@ TEST_F(LessonTest, EveryWayToEndRunsOneShutDownAndStartsNothingNew)
         {"closed in the pause after the demonstration", 2, afterCommand<kTenSeries, inPause<5000, userCloses>>},
         {"Quit in the series after the demonstration", 2, afterCommand<kOneSeries, atEvents<160, choose<kQuit>>>},
         {"closed in the series after the demonstration", 2, afterCommand<kOneSeries, atEvents<160, userCloses>>},
+        {"event loop", 2, nullptr},   // last: the start-up undisturbed
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.where);
@@ -88,6 +74,16 @@ TEST_F(LessonTest, EveryWayToEndRunsOneShutDownAndStartsNothingNew)
         EXPECT_EQ(callsWhere("drawText", [&](const Call& c) { return positionOf(&c) > end && c.text == "Zeit"; }).size()
                       + boxesSaying("", end), 0u);
     }
+    // The start-up's screens in order, then the wait for the menu.
+    EXPECT_EQ(fake.opsAmong({"openWindow", "installMenu", "clearWindow", "loadPicture", "printLine", "keyTaken",
+                             "messageBox", "pause", "waitForEvents", "releasePicture", "closeWindow"}),
+              (Texts{"openWindow", "installMenu", "clearWindow", "loadPicture", "loadPicture", "printLine", "keyTaken",
+                     "clearWindow", "messageBox", "loadPicture", "pause", "messageBox", "keyTaken", "waitForEvents",
+                     "releasePicture", "releasePicture", "releasePicture", "closeWindow"}));
+    EXPECT_EQ(fake.windowTitle, "Statistik von zufälligen Mikroteilchen" + std::string(26, ' '));
+    EXPECT_EQ(nth("setWindowBackground", 0).args[0], 0xEEA833);   // (51, 168, 238), red in the low byte
+    EXPECT_EQ((Texts{nth("messageBox", 0).text, nth("messageBox", 0).captions, nth("messageBox", 1).text}),
+              (Texts{kStartHint, " OK ", TheoryText()}));
 }
 
 // Every choice first re-seeds from the timer, notes its index, counts itself and clears the

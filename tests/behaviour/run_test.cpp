@@ -134,20 +134,13 @@ TEST_F(RunTest, TheSavedTableHoldsEachEnteredIntervalThenTheHistogramAsTheGraphS
     RunMeasurement();
     fake.askToSave();
     fake.processEvents();
-    const auto lines = [this](size_t i) {
-        std::vector<std::string> found;
-        std::istringstream table(fake.callsOf("saveTable").at(i)->text);
-        for (std::string line; std::getline(table, line);)
-            found.push_back(line.substr(0, line.size() - 1));   // without the "\r"
-        return found;
-    };
-    const std::vector<std::string> during = lines(0), after = lines(1);
+    const Texts during = linesOf(nth("saveTable", 0).text, "\r\n"), after = linesOf(nth("saveTable", 1).text, "\r\n");
     EXPECT_EQ(std::vector(during.begin(), during.begin() + 4),
               (Texts{"\xEF\xBB\xBFIntervall;Anzahl k;Quelle;Schritte", "1;50;simuliert;100", "2;3;simuliert;5", ""}));
     EXPECT_EQ(std::vector(after.begin() + 3, after.begin() + 7), (Texts{"3;50;simuliert;100", "", "Anzahl k;Häufigkeit", "0;0"}));
     EXPECT_EQ((Texts{after[9], after[56], after[57], after[58], after[59]}),
               (Texts{"3;1", "50;2", "", "Zahl der Versuche n;3", "Mittelwert;34,3"}));
-    EXPECT_EQ(after.size(), 60u);
+    EXPECT_EQ(after.size(), 61u);   // the last line, too, ends in "\r\n"
 }
 
 // With a counter at the audio input every step registers exactly the clicks heard in its time,

@@ -12,16 +12,6 @@ namespace {
 
 using namespace lesson;
 
-// Lines as a box shows them: every "|" starts a new line. The test writes its expected texts
-// with "/" for "|", each line by hand.
-Texts linesOf(const std::string& text, char separator = '|')
-{
-    Texts lines(1);
-    for (char c : text)
-        c == separator ? lines.emplace_back() : lines.back() += c;
-    return lines;
-}
-
 using ScreensTest = LessonTest;
 
 TEST_F(ScreensTest, MenuAndBoxesSayExactlyTheirTexts)
@@ -59,7 +49,7 @@ TEST_F(ScreensTest, MenuAndBoxesSayExactlyTheirTexts)
         state.interruptRequest = kTrue;   // the halt notice flashes once
         box.show();
         const Call& shown = fake.calls.back();
-        EXPECT_EQ(linesOf(shown.text), linesOf(box.lines, '/'));
+        EXPECT_EQ(linesOf(shown.text), linesOf(box.lines, "/"));
         EXPECT_EQ((std::tuple{shown.args, shown.captions}),
                   (std::tuple{Args{double(box.style), double(box.defaultButton)}, std::string(box.caption)}));
     }

@@ -55,9 +55,6 @@ class Shot:
         i = 3 * (y * self.width + x)
         return tuple(self.rgb[i:i + 3])
 
-    def count(self, colour):
-        return sum(self.pixel(x, y) == colour for y in range(self.height) for x in range(self.width))
-
     def inside(self, colour):
         """The part within the pixels of `colour` (a text's field), its border left out."""
         hits = [(x, y) for y in range(self.height) for x in range(self.width) if self.pixel(x, y) == colour]
@@ -236,13 +233,10 @@ class App:
         self.area = (x, y + top_row, w, h - top_row)
         return self.area
 
-    def to_screen(self, lx, ly):
-        x, y, w, h = self.area
-        return x + lx * w // 320, y + ly * h // 200
-
     def grab_logical(self, lx0, ly0, lx1, ly1):
-        (x0, y0), (x1, y1) = self.to_screen(lx0, ly0), self.to_screen(lx1, ly1)
-        return self.session.grab(x0, y0, x1 - x0, y1 - y0)
+        x, y, w, h = self.area
+        x0, y0 = x + lx0 * w // 320, y + ly0 * h // 200
+        return self.session.grab(x0, y0, x + lx1 * w // 320 - x0, y + ly1 * h // 200 - y0)
 
     def wait_text(self, region, expected, name, timeout=60, **ocr):
         """Waits until OCR of the logical `region` reads all `expected` words."""

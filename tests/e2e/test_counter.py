@@ -3,6 +3,7 @@ a PulseAudio virtual microphone, in a loop, while the real program runs with --z
 The series it measures, the table Ctrl+S saves and the counter's log must agree with the
 recording's clicks (check_counter_run.py), and the graph must show the table's n and mean."""
 
+import contextlib
 import subprocess
 import sys
 import threading
@@ -21,8 +22,8 @@ class Counter(unittest.TestCase):
     def test_counter_series(self):
         with Session(ARTEFACTS, audio=True) as session:
             recording, onsets, log = (session.artefacts / name for name in ("clicks.wav", "onsets.txt", "counter.log"))
-            with onsets.open("w") as out:
-                subprocess.run([PROGRAM.parent / "make_click_train", recording, "5", "48000", "40", "7"], stdout=out, check=True)
+            onsets.write_text(subprocess.run([PROGRAM.parent / "make_click_train", recording, "5", "48000", "40", "7"],
+                                             capture_output=True, text=True, check=True).stdout)
             # A virtual microphone: what is played into the sink "counter" is the source "zaehlrohr"
             # (Qt lists no monitor sources).
             for module in ("module-null-sink sink_name=counter rate=48000 channels=1",
@@ -36,12 +37,9 @@ class Counter(unittest.TestCase):
             session.procs.append(player)
 
             def play_in_a_loop():   # without a gap, so that the recording's clicks stay in step
-                try:
-                    with player.stdin:
-                        while True:
-                            player.stdin.write(pcm)
-                except (BrokenPipeError, ValueError):
-                    pass
+                with contextlib.suppress(BrokenPipeError, ValueError), player.stdin:
+                    while True:
+                        player.stdin.write(pcm)
             threading.Thread(target=play_in_a_loop, daemon=True).start()
 
             app = session.launch(PROGRAM, ["--zaehlrohr", "--zaehlrohr-protokoll", str(log)])
