@@ -8,12 +8,12 @@ RECORDING.wav and ONSETS.txt come from make_click_train (it may have played in a
 COUNTER.log from the program's counter log; TABLE.csv is the table Ctrl+S saved.
 The program's stream and the recording are lined up by the clicks heard, piece by piece: a
 capture that falls behind may insert or drop a little sound (Chromium's fake microphone: 10 ms),
-after which the stream goes on shifted; at most one such glitch per 10 s is taken. Then every
-click counted must be a known click, heard 0 to 2 ms after its onset (so none in the silence or
-the noise, which the run must have heard), no known click may be missed unless it follows
-another within 10 ms, each interval's count must equal the known clicks in the part of the
-stream it took (a click within one step of either end may go either way), and the table (with
-the byte order mark spreadsheets need for its umlauts) must have the histogram, n and mean
+after which the stream goes on shifted, or shifted back; at most one such glitch per 10 s is
+taken. Then every click counted must be a known click, heard 0 to 2 ms after its onset (so none
+in the silence or the noise, which the run must have heard), no known click may be missed unless
+it follows another within 10 ms, each interval's count must equal the known clicks in the part
+of the stream it took (a click within one step of either end may go either way), and the table
+(with the byte order mark spreadsheets need for its umlauts) must have the histogram, n and mean
 that follow from its rows."""
 import bisect
 import itertools
@@ -75,9 +75,11 @@ def main(wav_path, onsets_path, log_path, table_path):
     def follow(clicks, shift):   # each click's shift, from one that fits `shift` on
         shifts = []
         for i, t in enumerate(clicks):
-            if not fits(t, shift):   # a new shift near the old one, which the next click keeps
-                shift = next((t - k for k in known if abs(t - k - shift) <= GLITCH
-                              and all(fits(u, t - k) for u in clicks[i:i + 2])), None)
+            if not fits(t, shift):   # the nearest new shift, which the next click keeps or undoes
+                later = clicks[i + 1:i + 2]
+                shift = min((t - k for k in known if abs(t - k - shift) <= GLITCH
+                             and all(fits(u, t - k) or fits(u, shift) for u in later)),
+                            key=lambda new: abs(new - shift), default=None)
                 if shift is None:
                     fail(f"a click counted at {t:.4f} s of the stream is none of the recording's")
             shifts.append(shift)
@@ -87,6 +89,10 @@ def main(wav_path, onsets_path, log_path, table_path):
     start = max((t - k for t in heard[:8] for k in known), key=lambda s: sum(fits(t, s) for t in heard[:16]))
     anchor = next(i for i, t in enumerate(heard) if fits(t, start))
     shifts = (follow(heard[anchor - 1::-1], start)[::-1] if anchor else []) + follow(heard[anchor:], start)
+    # However the stream slipped, each click counted is a click of its own in the recording.
+    matches = [bisect.bisect_left(known, t - shift - LATE) for t, shift in zip(heard, shifts)]
+    if any(later <= earlier for earlier, later in zip(matches, matches[1:])):
+        fail("two clicks counted for one of the recording's")
     # [first click, last click, shift] of each stretch the stream kept in step
     pieces = [[run[0][0], run[-1][0], shift] for shift, run in
               ((shift, list(run)) for shift, run in itertools.groupby(zip(heard, shifts), key=lambda p: p[1]))]
