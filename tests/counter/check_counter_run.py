@@ -12,9 +12,10 @@ after which the stream goes on shifted, or shifted back; at most one such glitch
 taken. Then every click counted must be a known click, heard 0 to 2 ms after its onset (so none
 in the silence or the noise, which the run must have heard), no known click may be missed unless
 it follows another within 10 ms, each interval's count must equal the known clicks in the part
-of the stream it took (a click within one step of either end may go either way), and the table
-(with the byte order mark spreadsheets need for its umlauts) must have the histogram, n and mean
-that follow from its rows."""
+of the stream it took (a click within one step of either end may go either way), every row of
+the table must be the counter's, and the table (with the byte order mark spreadsheets need for
+its umlauts) must have the histogram, n and mean that follow from its rows. Its last line names
+the table's n and mean."""
 import bisect
 import itertools
 import sys
@@ -114,20 +115,19 @@ def main(wav_path, onsets_path, log_path, table_path):
             fail(f"the recording's click at {k:.4f} s of the stream was not counted")
 
     rows, histogram, n, mean = read_table(table_path)
-    counted = [int(row[1]) for row in rows if row[2] == "Zählrohr"]
-    if not counted or len(counted) > len(intervals):
-        fail(f"{len(counted)} counter rows in the table, {len(intervals)} intervals in the log")
-    for number, (count, interval) in enumerate(zip(counted, intervals[-len(counted):]), 1):
+    counts = [int(row[1]) for row in rows]
+    if not counts or len(counts) > len(intervals) or any(row[2] != "Zählrohr" for row in rows):
+        fail(f"{len(counts)} rows from {set(row[2] for row in rows)} in the table, {len(intervals)} intervals in the log")
+    for number, (count, interval) in enumerate(zip(counts, intervals[-len(counts):]), 1):
         inside = [k for k in expected if interval["from"] < k <= interval["to"]]
         sure = [k for k in alone if interval["from"] + STEP < k <= interval["to"] - STEP]
         if not (count == interval["taken"] and len(sure) <= count <= len(inside)):
             fail(f"interval {number}: {count} counted, {interval['taken']} taken, {len(sure)} to {len(inside)} known")
-    counts = [int(row[1]) for row in rows]
     if n != len(counts) or any(histogram.get(str(k), 0) != counts.count(k) for k in range(max(counts) + 1)):
         fail(f"the histogram or n={n} does not follow from the rows {counts}")
     if abs(float(mean.replace(",", ".")) - sum(counts) / n) > 0.05 + 1e-9:
         fail(f"mean {mean} for the rows {counts}")
-    print(f"counter run: {len(counted)} intervals {counted}, n={n}, mean {mean}, {len(heard)} clicks all known,"
+    print(f"counter run: {len(counts)} intervals {counts}, n={n}, mean {mean}, {len(heard)} clicks all known,"
           f" {len(pieces) - 1} glitches")
 
 

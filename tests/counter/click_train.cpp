@@ -42,21 +42,29 @@ ClickTrain makeClickTrain(const ClickTrainSettings& settings)
     return train;
 }
 
+std::string wavFile(uint16_t channels, uint32_t rate, uint16_t bits, const std::vector<int16_t>& samples, uint16_t format)
+{
+    const auto put = [](std::string& to, size_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            to += static_cast<char>(value >> (8 * i));   // little-endian, whatever the machine
+    };
+    std::string pcm, file = "RIFF";
+    for (const int16_t sample : samples)
+        put(pcm, static_cast<uint16_t>(sample), bits == 8 ? 1 : 2);
+    put(file, 36 + pcm.size(), 4);
+    file += "WAVEfmt ";   // the format: 16 bytes saying its kind, the channels, the rate, bytes per second and per frame, bits
+    for (const auto& [value, bytes] : {std::pair<size_t, int>{16, 4}, {format, 2}, {channels, 2}, {rate, 4},
+                                       {size_t{rate} * channels * bits / 8, 4}, {channels * bits / 8, 2}, {bits, 2}})
+        put(file, value, bytes);
+    file += "data";
+    put(file, pcm.size(), 4);
+    return file + pcm;
+}
+
 void writeWav(const std::string& path, const std::vector<float>& samples, int sampleRate)
 {
-    std::ofstream out(path, std::ios::binary);
-    const auto put = [&](uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            out.put(static_cast<char>(value >> (8 * i)));   // little-endian, whatever the machine
-    };
-    const auto rate = static_cast<uint32_t>(sampleRate), dataBytes = static_cast<uint32_t>(2 * samples.size());
-    out << "RIFF";
-    put(36 + dataBytes, 4);
-    out << "WAVEfmt ";   // the format: 16 bytes saying PCM, one channel, the rate, bytes per second and per sample, 16 bits
-    for (const auto& [value, bytes] : {std::pair{16u, 4}, {1u, 2}, {1u, 2}, {rate, 4}, {2 * rate, 4}, {2u, 2}, {16u, 2}})
-        put(value, bytes);
-    out << "data";
-    put(dataBytes, 4);
+    std::vector<int16_t> pcm;
     for (const float sample : samples)
-        put(static_cast<uint16_t>(std::lround(std::clamp(sample, -1.0f, 1.0f) * 32767)), 2);
+        pcm.push_back(static_cast<int16_t>(std::lround(std::clamp(sample, -1.0f, 1.0f) * 32767)));
+    std::ofstream(path, std::ios::binary) << wavFile(1, static_cast<uint32_t>(sampleRate), 16, pcm);
 }

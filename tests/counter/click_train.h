@@ -1,7 +1,8 @@
 #pragma once
 
 // Made-up recordings of a Geiger counter with known clicks, for the click detector's tests and
-// benchmark and as a virtual microphone's sound (make_click_train). Deterministic from the seed.
+// benchmark and as a virtual microphone's sound (make_click_train), deterministic from the seed;
+// and the WAV files the Qt binding's click tests decode.
 //
 // The clicks come as a Poisson process over white or pink noise, each 1:6 in height (0.05 to
 // 0.3) and of either polarity: three in four a ring of 1 to 4 kHz decaying over 1 to 5 ms, the
@@ -30,6 +31,10 @@ struct ClickTrain {
 };
 
 ClickTrain makeClickTrain(const ClickTrainSettings& settings);
+
+// A WAV file's bytes: each sample's low byte (8 bits, unsigned as WAV has it) or both, channels
+// interleaved; format 1 is PCM.
+std::string wavFile(uint16_t channels, uint32_t rate, uint16_t bits, const std::vector<int16_t>& samples, uint16_t format = 1);
 
 // 16-bit PCM, mono.
 void writeWav(const std::string& path, const std::vector<float>& samples, int sampleRate);

@@ -1,7 +1,8 @@
 """A Geiger counter at the microphone input: a made-up recording with known clicks plays into
 a PulseAudio virtual microphone, in a loop, while the real program runs with --zaehlrohr.
 The series it measures, the table Ctrl+S saves and the counter's log must agree with the
-recording's clicks (check_counter_run.py), and the graph must show the table's n and mean."""
+recording's clicks (check_counter_run.py), and the graph must show the table's n and mean
+(which the check names)."""
 
 import contextlib
 import subprocess
@@ -55,6 +56,7 @@ class Counter(unittest.TestCase):
             app.answer_box("Neue Versuchsreihe!")
             app.wait_text((5, 12, 90, 22), ["n10"], "after-ten", timeout=120)
             mean = session.ocr(app.grab_logical(5, 40, 90, 62).inside(RED), "mean-value", invert=True, psm=7, threshold=None)
+            mean = mean.replace(" ", "")   # "103" for 10,3
 
             table = session.artefacts / "table.csv"
             app.key("ctrl+s")
@@ -70,10 +72,7 @@ class Counter(unittest.TestCase):
             check = subprocess.run([sys.executable, CHECK, recording, onsets, log, table], capture_output=True, text=True)
             print(check.stdout, check.stderr, file=sys.stderr)
             self.assertEqual(check.returncode, 0)
-            rows = table.open(encoding="utf-8-sig", newline="").read().split("\r\n\r\n")
-            self.assertTrue(all(line.split(";")[2] == "Zählrohr" for line in rows[0].splitlines()[1:]))
-            self.assertEqual(mean.replace(" ", ""), rows[2].splitlines()[1].split(";")[1].replace(",", ""))
-            self.assertIn("Zahl der Versuche n;10", rows[2])
+            self.assertIn(f"n=10, mean {mean[:-1]},{mean[-1]},", check.stdout)   # the table's, as the graph shows them
 
 
 if __name__ == "__main__":

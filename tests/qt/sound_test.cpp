@@ -5,13 +5,13 @@
 
 #include "support.h"
 
+#include "click_train.h"
+
 #include "platform/qt/ClickMixer.h"
 #include "platform/qt/ClickSound.h"
 #include "platform/qt/WavClip.h"
 
-#include <QPointer>
 #include <QThread>
-#include <QtEndian>
 
 #include <condition_variable>
 #include <cstring>
@@ -23,20 +23,9 @@ namespace {
 
 using Samples = std::vector<int16_t>;
 
-QByteArray le(uint32_t value, int bytes)
+QByteArray wav(uint16_t channels, uint32_t rate, uint16_t bits, const Samples& samples, uint16_t format = 1)
 {
-    const uint32_t little = qToLittleEndian(value);
-    return QByteArray(reinterpret_cast<const char*>(&little), bytes);
-}
-
-QByteArray wavFile(uint16_t channels, uint32_t rate, uint16_t bits, const Samples& samples, uint16_t format = 1)
-{
-    QByteArray pcm;
-    for (int16_t sample : samples)
-        pcm += bits == 8 ? le(static_cast<uint8_t>(sample), 1) : le(static_cast<uint16_t>(sample), 2);
-    const QByteArray body = "WAVEfmt " + le(16, 4) + le(format, 2) + le(channels, 2) + le(rate, 4)
-        + le(rate * channels * bits / 8, 4) + le(channels * bits / 8, 2) + le(bits, 2) + "data" + le(pcm.size(), 4) + pcm;
-    return "RIFF" + le(body.size(), 4) + body;
+    return QByteArray::fromStdString(wavFile(channels, rate, bits, samples, format));
 }
 
 Samples samplesOf(const QByteArray& bytes)
@@ -53,14 +42,14 @@ Samples samplesOf(const QByteArray& bytes)
 TEST(WavClip, PcmOfEveryUsableKindBecomesMonoSamplesAtTheMixerRate)
 {
     const struct { QByteArray file; Samples samples; const char* problem; } rows[] = {
-        {wavFile(1, 44100, 16, {0, 1000, -32768, 5}), {0, 1000, -32768, 5}, ""},
-        {wavFile(1, 22050, 16, {0, 1000, 0}), {0, 500, 1000, 500, 0}, ""},
-        {wavFile(2, 22050, 8, Samples(200, 228) /* left and right alike */), Samples(199, 100 * 256), ""},
+        {wav(1, 44100, 16, {0, 1000, -32768, 5}), {0, 1000, -32768, 5}, ""},
+        {wav(1, 22050, 16, {0, 1000, 0}), {0, 500, 1000, 500, 0}, ""},
+        {wav(2, 22050, 8, Samples(200, 228) /* left and right alike */), Samples(199, 100 * 256), ""},
         {QByteArray(), {}, "leer"},
         {QByteArray("GIF89a") + QByteArray(40, '\0'), {}, "keine WAV-Datei"},
-        {wavFile(1, 44100, 16, {1, 2}).left(30), {}, "unvollst\u00e4ndig"},
-        {wavFile(1, 44100, 16, {1, 2}, 0x55), {}, "unkomprimiert"},
-        {wavFile(1, 44100, 24, Samples(10)), {}, "8 oder 16 Bit"},
+        {wav(1, 44100, 16, {1, 2}).left(30), {}, "unvollst\u00e4ndig"},
+        {wav(1, 44100, 16, {1, 2}, 0x55), {}, "unkomprimiert"},
+        {wav(1, 44100, 24, Samples(10)), {}, "8 oder 16 Bit"},
     };
     for (const auto& row : rows) {
         const WavClip::Result clip = WavClip::decode(row.file, 44100);
@@ -98,7 +87,7 @@ struct Device {
     std::vector<QByteArray> streams;
     int closed = 0;
     bool hangsWhileClosing = false;
-    QPointer<QThread> streamThread;   // where it was opened
+    QThread* streamThread = nullptr;   // where it was opened
 };
 
 class FakeOutput : public ClickOutput {
@@ -171,7 +160,8 @@ TEST(ClickSound, EverySampleIsPlayedNoDeviceToldOnceAndAHangingDeviceLeftBehind)
     EXPECT_EQ(toldOnStderr(10), "mikroteilchen: kein Tonausgabeger\u00e4t gefunden, die Klicks bleiben stumm\n");
 
     // A device that hangs while closing (a sound server gone) must not hold up the program's
-    // end: shut-down gives up on it and says so; the stream's thread tidies up once it lets go.
+    // end: shut-down gives up on it and says so; the stream's thread tidies up once it lets go
+    // (else the sanitizers' leak check fails the test).
     Device hanging;
     hanging.hangsWhileClosing = true;
     setup.openOutput = opensOn(hanging);
@@ -182,8 +172,7 @@ TEST(ClickSound, EverySampleIsPlayedNoDeviceToldOnceAndAHangingDeviceLeftBehind)
     hanging.hangsWhileClosing = false;
     hanging.closedOne.notify_all();
     lock.unlock();
-    ASSERT_TRUE(hanging.streamThread && hanging.streamThread->wait(QDeadlineTimer(20000)));
+    ASSERT_TRUE(hanging.streamThread->wait(QDeadlineTimer(20000)));
     QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(hanging.streamThread.isNull());
 }

@@ -4,23 +4,17 @@
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
-import puppeteer from 'puppeteer-core';
+import { driving, hooks, launch } from './engines.mjs';
 
 const pagePath = process.argv[2] ?? fileURLToPath(new URL('../../build/web/mikroteilchen.html', import.meta.url));
 const wait = { timeout: 90000 };
 
 test('the page for keyboards, screen readers and phones', { timeout: 200000 }, async t => {
-  const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true, args: ['--no-sandbox',
-    '--disable-gpu', '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync'] });
+  const browser = await launch('chromium'), page = browser.puppeteer;
   t.after(() => browser.close());
-  const page = await browser.newPage();
-  await page.evaluateOnNewDocument(() => {   // every text written on the canvas
-    const texts = window.drawnTexts = [], { fillText } = CanvasRenderingContext2D.prototype;
-    CanvasRenderingContext2D.prototype.fillText = function (text, ...rest) { texts.push(text); return fillText.call(this, text, ...rest); };
-  });
-  await page.goto(pathToFileURL(pagePath).href);
-  const drawn = text => page.waitForFunction(t => drawnTexts.includes(t), wait, text);
-  const keys = async (...names) => { for (const name of names) await page.keyboard.press(name); };
+  await browser.open(pathToFileURL(pagePath).href, hooks);
+  const { drawn, press } = driving(browser);
+  const keys = async (...names) => { for (const name of names) await press(name); };
   const ax = async selector => Promise.all((await page.$$(selector)).map(root => page.accessibility.snapshot({ root, interestingOnly: false })));
   const titles = async () => (await ax('#menubar .title')).map(n => [n.role, n.name, n.haspopup, n.expanded, n.focused ?? false]);
   await drawn('Weiter ?  <RETURN>');
@@ -65,7 +59,7 @@ test('the page for keyboards, screen readers and phones', { timeout: 200000 }, a
   await page.waitForSelector('dialog[open]', wait);
   await keys('Enter');
   await drawn('Zahl der Versuche n:1');
-  const texts = await page.evaluate(() => drawnTexts), mean = texts[texts.lastIndexOf('Mittelwert:') + 2].trim();
+  const texts = await page.evaluate(() => seen.texts.map(e => e.text)), mean = texts[texts.lastIndexOf('Mittelwert:') + 2].trim();
   assert.deepEqual([(await ax('[aria-live]'))[0]?.live, await page.$$eval('[aria-live] > *', l => l.map(e => e.textContent))],
     ['polite', [`Mittelwert: ${mean}`, 'Zahl der Versuche n:1']]);
 });
