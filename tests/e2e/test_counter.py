@@ -4,10 +4,8 @@ The series it measures, the table Ctrl+S saves and the counter's log must agree 
 recording's clicks (check_counter_run.py), and the graph must show the table's n and mean
 (which the check names)."""
 
-import contextlib
 import subprocess
 import sys
-import threading
 import time
 import unittest
 import wave
@@ -31,17 +29,12 @@ class Counter(unittest.TestCase):
                            "module-remap-source master=counter.monitor source_name=zaehlrohr"):
                 subprocess.run(["pactl", "load-module", *module.split()], env=session.env(), check=True, capture_output=True)
             subprocess.run(["pactl", "set-default-source", "zaehlrohr"], env=session.env(), check=True)
+            raw = recording.with_suffix(".raw")
             with wave.open(str(recording)) as w:
-                pcm = w.readframes(w.getnframes())
-            player = subprocess.Popen(["pacat", "-p", "-d", "counter", "--raw", "--format=s16le", "--rate=48000",
-                                       "--channels=1"], env=session.env(), stdin=subprocess.PIPE)
-            session.procs.append(player)
-
-            def play_in_a_loop():   # without a gap, so that the recording's clicks stay in step
-                with contextlib.suppress(BrokenPipeError, ValueError), player.stdin:
-                    while True:
-                        player.stdin.write(pcm)
-            threading.Thread(target=play_in_a_loop, daemon=True).start()
+                raw.write_bytes(w.readframes(w.getnframes()))
+            # In a loop without a gap, so that the recording's clicks stay in step.
+            session.procs.append(subprocess.Popen(["sh", "-c", f"while cat '{raw}'; do :; done | pacat -p -d counter --raw"
+                                                   " --format=s16le --rate=48000 --channels=1"], env=session.env()))
 
             app = session.launch(PROGRAM, ["--zaehlrohr", "--zaehlrohr-protokoll", str(log)])
             app.measure_area()
