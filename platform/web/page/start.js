@@ -13,7 +13,7 @@ mergeInto(LibraryManager.library, {
     // The program starts once the WebAssembly and the face are ready, whether or not the files
     // after this script are parsed by then.
     start: function () {
-      // The WebAssembly is base64 in a data block ahead of the page's files, most often already
+      // The WebAssembly is base64 in a data block just before this script, most often already
       // compiling (page/early-start.js).
       Module.instantiateWasm = (imports, receiveInstance) => {
         (pageEarlyStart.program || WebAssembly.compile(pageFiles.fromBase64(pageFileData['program.wasm'])))
