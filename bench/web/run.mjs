@@ -18,6 +18,8 @@
 //   (MiniBrowser with its web, network and GPU processes) and the Xvfb display it draws in.
 // - The page thread's own busy time only Chromium tells (DevTools Protocol); the others show
 //   no such figure.
+// - WebKit's audio output timestamps run ahead of the page's clock, so there no click's audible
+//   moment is given.
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
