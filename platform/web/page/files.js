@@ -70,9 +70,9 @@ mergeInto(LibraryManager.library, {
   $pagePictures__deps: ['$pageFiles'],
   $pagePictures__postset: 'pagePictures.init();',
   $pagePictures: {
-    // File name -> Promise of an ImageBitmap, or of null if undecodable. Made at the first
-    // call, which comes from the page's start before init().
-    bitmaps: null,
+    // File name -> Promise of the decoded picture, or of null if undecodable. Made at the first
+    // call, with the pictures the page's first script started decoding (early-start.js).
+    pictures: null,
     byHandle: null,
     nextHandle: 1,
 
@@ -80,53 +80,23 @@ mergeInto(LibraryManager.library, {
       this.byHandle = new Map();
     },
 
-    // The pictures taken in so far, those of the first screen, start decoding now, while the
-    // browser parses the rest of the page and compiles the program: the program then finds
-    // them ready instead of waiting for each in turn. The others are decoded when the program
-    // first loads them, so that they do not slow these down.
-    decodeAll: function () {
-      for (const name of Object.keys(pageFileData).filter(name => /\.(gif|jpe?g)$/i.test(name)))
-        this.decode(name);
-    },
-
-    // The bitmap, or null when the page does not carry the file or the browser cannot decode it.
+    // The picture, or null when the page does not carry the file or the browser cannot decode it.
     // The page's files never change: each is decoded once, however often it is loaded.
     decode: function (name) {
-      this.bitmaps ??= new Map();
-      if (!this.bitmaps.has(name)) {
-        const type = /\.gif$/i.test(name) ? 'image/gif' : /\.jpe?g$/i.test(name) ? 'image/jpeg' : '';
-        this.bitmaps.set(name, pageFiles.has(name) ? this.fromAddress(`data:${type};base64,${pageFileData[name]}`)
-          : Promise.resolve(null));
-      }
-      return this.bitmaps.get(name);
-    },
-
-    // An image element reads a data: address within the page's own process. A Blob would go
-    // to the browser's process and be read back from there, which is at its busiest while the
-    // page loads (on a busy machine a title picture took 100 to 300 ms so, against 20 ms).
-    // The pixels are the same.
-    fromAddress: async function (address) {
-      try {
-        const image = new Image();
-        await new Promise((resolve, reject) => {
-          image.onload = resolve;
-          image.onerror = reject;
-          image.src = address;
-        });
-        return await createImageBitmap(image);
-      } catch (error) {
-        return null;
-      }
+      this.pictures ??= new Map(pageEarlyStart.pictures);
+      if (!this.pictures.has(name))
+        this.pictures.set(name, pageFiles.has(name) ? pageDecodedPicture(name, pageFileData[name]) : Promise.resolve(null));
+      return this.pictures.get(name);
     },
 
     // A handle above 0; -1 when the browser cannot decode the file.
     load: async function (name) {
       await pageFiles.arrived(name);
-      const bitmap = await this.decode(name);
-      if (bitmap === null)
+      const image = await this.decode(name);
+      if (image === null)
         return -1;
       const handle = this.nextHandle++;
-      this.byHandle.set(handle, bitmap);
+      this.byHandle.set(handle, image);
       return handle;
     },
 

@@ -9,16 +9,16 @@ mergeInto(LibraryManager.library, {
     iconShown: false,
 
     // Runs while the browser still parses the page. The face and the first screen's pictures
-    // come before this script: they load while the browser compiles the WebAssembly. The
-    // program starts once the WebAssembly and the face are ready, whether or not the files
+    // come before this script: the pictures decode while the browser compiles the WebAssembly.
+    // The program starts once the WebAssembly and the face are ready, whether or not the files
     // after this script are parsed by then.
     start: function () {
-      // The WebAssembly is base64 inside this script. Left to itself, the runtime would fetch
-      // it from its data: address, a round trip through the browser's loader before compiling
-      // can begin; decoded here, it compiles while the browser parses the rest of the page.
+      // The WebAssembly is base64 in a data block just before this script, most often already
+      // compiling (page/early-start.js).
       Module.instantiateWasm = (imports, receiveInstance) => {
-        WebAssembly.instantiate(pageFiles.fromBase64(wasmBinaryFile.slice(dataURIPrefix.length)), imports)
-          .then(result => receiveInstance(result.instance, result.module), abort);
+        (pageEarlyStart.program || WebAssembly.compile(pageFiles.fromBase64(pageFileData['program.wasm'])))
+          .then(async module => receiveInstance(await WebAssembly.instantiate(module, imports), module))
+          .catch(abort);
         return {};
       };
 
@@ -26,7 +26,6 @@ mergeInto(LibraryManager.library, {
       const font = new FontFace('Mikroteilchen Serif', pageFiles.bytes('MikroteilchenSerif-Regular.ttf'));
       document.fonts.add(font);
       const fontReady = font.load().catch(() => {});   // without it the browser's serif stands in
-      pagePictures.decodeAll();
 
       // The build leaves main() to us (INVOKE_RUN=0).
       Module.onRuntimeInitialized = async () => {

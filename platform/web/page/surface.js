@@ -13,7 +13,7 @@ mergeInto(LibraryManager.library, {
     results: null,
     context: null,
     measurer: null,
-    area: { width: 640, height: 480, ratio: 1 },   // what the page gives the area now
+    area: null,   // what the page gives the area now, once the program has first asked
     fillColour: -1,
 
     init: function () {
@@ -23,7 +23,8 @@ mergeInto(LibraryManager.library, {
       this.measurer = document.createElement('canvas').getContext('2d');
       // Read back often (captures): a canvas kept in main memory answers at once.
       this.context = this.canvas.getContext('2d', { alpha: false, willReadFrequently: true });
-      this.layout();
+      // Laid out when the program first asks: the stage's size read now would have the browser
+      // lay out the page halfway through parsing it, before the program starts compiling.
       const changed = () => {
         this.layout();
         pageEvents.push(PageEvent.ResizeEvent, 0);
@@ -121,12 +122,12 @@ mergeInto(LibraryManager.library, {
     },
 
     picture: function (handle, x, y, width, height) {
-      const bitmap = pagePictures.byHandle.get(handle);
-      if (!bitmap)
+      const image = pagePictures.byHandle.get(handle);
+      if (!image)
         return;
       this.context.imageSmoothingEnabled = true;
       this.context.imageSmoothingQuality = 'high';
-      this.context.drawImage(bitmap, x, y, width, height);
+      this.context.drawImage(image, x, y, width, height);
     },
 
     // A line each, read as it comes; the region keeps a series of ten means and its closing line.
@@ -142,6 +143,8 @@ mergeInto(LibraryManager.library, {
   // The area the page gives the canvas now, in CSS pixels, and the device pixels per CSS pixel.
   surfaceArea__deps: ['$pageSurface'],
   surfaceArea: function (size, ratio) {
+    if (!pageSurface.area)
+      pageSurface.layout();
     HEAP32[size >> 2] = pageSurface.area.width;
     HEAP32[(size >> 2) + 1] = pageSurface.area.height;
     HEAPF64[ratio >> 3] = pageSurface.area.ratio;
