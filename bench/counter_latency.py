@@ -1,7 +1,7 @@
 """How late a real counter's clicks are registered, from the program's counter log
 (--zaehlrohr-protokoll FILE on the desktop; in the browser the console's "zaehlrohr: ..."
-lines with #zaehlrohr&protokoll). The test e2e_counter leaves such a log of a lesson in
-build/ci/e2e-artefacts/test_counter/counter.log.
+lines with #zaehlrohr&protokoll). The test e2e_lesson leaves such a log of a lesson in
+build/ci/e2e-artefacts/test_lesson/counter/counter.log.
 
 usage: python3 bench/counter_latency.py COUNTER.log
 

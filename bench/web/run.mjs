@@ -122,6 +122,7 @@ const clickOn = async (engine, selector) => click(engine, ...await until(engine,
 }, selector));
 
 const newTab = async engine => { await engine.fresh(); await engine.viewport(1024, 800); };
+const processesOf = engine => engine.processes ?? [engine.puppeteer.browser().process().pid];
 const titlePainted = () => window.texts?.some(e => e.text === 'Weiter ?  <RETURN>');
 const referencePainted = () => window.referencePainted;
 
@@ -179,7 +180,7 @@ function processTicks(roots) {
 async function mainThreadClock(engine) {
   if (engine.name !== 'chromium')
     return null;
-  const session = await engine.page.createCDPSession();
+  const session = await engine.puppeteer.createCDPSession();
   await session.send('Performance.enable');
   return async () => (await session.send('Performance.getMetrics')).metrics.find(m => m.name === 'TaskDuration').value;
 }
@@ -188,10 +189,10 @@ async function mainThreadClock(engine) {
 async function cpu(engine, what, row) {
   await sleep(4000);
   const busy = await mainThreadClock(engine);
-  const [busy0, ticks0, wall0] = [busy ? await busy() : 0, processTicks(engine.processes), performance.now()];
+  const [busy0, ticks0, wall0] = [busy ? await busy() : 0, processTicks(processesOf(engine)), performance.now()];
   await sleep(10000);
   const seconds = (performance.now() - wall0) / 1000;
-  const all = (processTicks(engine.processes) - ticks0) / ticksPerSecond / seconds * 100;
+  const all = (processTicks(processesOf(engine)) - ticks0) / ticksPerSecond / seconds * 100;
   const main = busy ? `${(((await busy()) - busy0) / seconds * 100).toFixed(2)} % page thread, ` : '';
   row(`CPU ${what}`, `${main}${all.toFixed(1)} % all processes`, '< 2 % of a core');
 }
@@ -230,6 +231,7 @@ async function seriesSteps(engine, intervals) {
 }
 // The reference page's steps: one number per animation frame.
 async function referenceSteps(engine, ...hooks) {
+  await newTab(engine);   // a page's hooks stay with its tab
   await open(engine, referencePath, ...hooks);
   await until(engine, referencePainted);
   await engine.evaluate(() => Module._runSteps(300));
@@ -252,6 +254,7 @@ async function lesson(engine, row) {
   await open(engine, referencePath);
   await cpu(engine, 'with the reference page', row);
 
+  await newTab(engine);
   await open(engine, pagePath, watchTexts, watchClicks);
   await until(engine, titlePainted);
   await toSeries(engine, what => cpu(engine, what, row));
@@ -288,6 +291,7 @@ for (const name of engineNames) {
   const row = (what, value, goal = '') => rows.push([what, value, goal]);
   const loadBefore = load();
   const engine = Object.assign(await launch(name), { name });
+  const version = await engine.evaluate(() => navigator.userAgent);
   try {
     for (const [measurement, measure] of [['start-up', startUp], ['120hz', stepsAt120Hz], ['lesson', lesson]])
       if (!only || only === measurement)
@@ -296,6 +300,6 @@ for (const name of engineNames) {
     await engine.close();
   }
   const width = Math.max(...rows.map(r => r[0].length)), valueWidth = Math.max(...rows.map(r => r[1].length));
-  console.log(`\n${name}: ${engine.version}, ${os.cpus().length} cores, load average ${loadBefore} before, ${load()} after\n`);
+  console.log(`\n${name}: ${version}, ${os.cpus().length} cores, load average ${loadBefore} before, ${load()} after\n`);
   for (const [what, value, goal] of rows) console.log(`${what.padEnd(width)}  ${value.padEnd(valueWidth)}  ${goal}`);
 }

@@ -60,8 +60,6 @@ def main(wav_path, onsets_path, log_path, table_path):
         rate, period = recording.getframerate(), recording.getnframes() / recording.getframerate()
     onsets = [int(line) / rate for line in open(onsets_path)]
     heard, intervals = read_log(log_path)
-    if len(heard) < 10:
-        fail(f"only {len(heard)} clicks heard")
     # The recording as the stream may have heard it, looped, up to the end of the log.
     loops = int(heard[-1] // period) + 2
     known = [loop * period + t for loop in range(-loops, loops) for t in onsets]

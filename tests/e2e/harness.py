@@ -65,8 +65,11 @@ class Shot:
 
 
 class Session:
-    def __init__(self, artefacts, screen=(1024, 768), audio=False):
-        self.artefacts, self.screen, self.audio, self.procs, self.shots = Path(artefacts), screen, audio, [], 0
+    def __init__(self, artefacts, screen=(1024, 768), audio=False, microphone=False):
+        """With a microphone, what is played into the sink "counter" is the input "zaehlrohr" (Qt
+        lists no monitor sources as inputs)."""
+        self.artefacts, self.screen, self.procs, self.shots = Path(artefacts), screen, [], 0
+        self.audio, self.microphone = audio or microphone, microphone
 
     def __enter__(self):
         shutil.rmtree(self.artefacts, ignore_errors=True)
@@ -82,7 +85,9 @@ class Session:
         if self.audio:
             subprocess.run(["pulseaudio", "-D", "-n", "--exit-idle-time=-1", "--disallow-exit",
                             "--load=module-null-sink sink_name=spk format=s16le rate=44100 channels=1 norewinds=1",
-                            "--load=module-native-protocol-unix"], env=self.env(), check=True)
+                            "--load=module-native-protocol-unix", *(["--load=module-null-sink sink_name=counter rate=48000 channels=1",
+                            "--load=module-remap-source master=counter.monitor source_name=zaehlrohr"] if self.microphone else [])],
+                           env=self.env(), check=True)
             wait_until(lambda: subprocess.run(["pactl", "info"], env=self.env(), capture_output=True).returncode == 0,
                        10, "the sound server")
             self.pulse = int(Path(self.home, "pulse", "pid").read_text().split()[0])   # it forked away from us
@@ -221,6 +226,11 @@ class App:
         for k in keys:
             self.session.xdotool("key", "--clearmodifiers", k)
             time.sleep(0.1)
+
+    def mean_shown(self):
+        """The mean in the graph's red field as OCR reads it, its comma dropped: "103" for 10,3."""
+        return self.session.ocr(self.grab_logical(5, 40, 90, 62).inside(RED), "mean-value", invert=True, psm=7,
+                                threshold=None).replace(" ", "")
 
     def measure_area(self, timeout=30):
         """The drawing area: from the first row of the window's background colour down."""

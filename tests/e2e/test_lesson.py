@@ -1,20 +1,27 @@
 """The whole lesson in one real window with sound: "&1 Demo-Experiment" chosen with the mouse
 at the title prompt runs right after the start boxes, with the halt notice between its passes;
 ten intervals with the window switched to full screen and back, every registration heard once;
-the window closed during a running interval."""
+the window closed during a running interval. And a Geiger counter at the microphone input: a
+made-up recording with known clicks plays into a PulseAudio virtual microphone, in a loop, while
+the program runs with --zaehlrohr; the series it measures, the table Ctrl+S saves and the
+counter's log must agree with the recording's clicks (check_counter_run.py), and the graph must
+show the table's n and mean (which the check names)."""
 
+import subprocess
 import sys
 import time
 import unittest
+from pathlib import Path
 
-from harness import RED, Session, arguments, click_onsets, wait_until
+from harness import Session, arguments, click_onsets, wait_until
 
 PROGRAM, ARTEFACTS, ARGV = arguments()
+CHECK = Path(__file__).resolve().parents[1] / "counter" / "check_counter_run.py"
 
 
 class Lesson(unittest.TestCase):
     def test_lesson(self):
-        with Session(ARTEFACTS, audio=True) as session:
+        with Session(ARTEFACTS / "lesson", audio=True) as session:
             app = session.launch(PROGRAM)
             app.measure_area()
             app.wait_text((0, 189, 320, 200), ["Weiter", "RETURN"], "title-prompt", invert=True)
@@ -51,8 +58,7 @@ class Lesson(unittest.TestCase):
             time.sleep(2)
             onsets = click_onsets(stop())
             session.save(session.grab(*app.area), "graph-after-ten-intervals")
-            mean = session.ocr(app.grab_logical(5, 40, 90, 62).inside(RED), "mean-value", invert=True, psm=7, threshold=None)
-            mean = mean.replace(" ", "")
+            mean = app.mean_shown()
             self.assertRegex(mean, r"^\d+\d$")   # one decimal, its comma dropped: "103" is 10,3
             print(f"{len(onsets)} clicks for a mean of {mean[:-1]},{mean[-1]}", file=sys.stderr)
             self.assertEqual(len(onsets), int(mean), "clicks heard against registrations shown")
@@ -63,6 +69,46 @@ class Lesson(unittest.TestCase):
             wait_until(lambda: app.grab_logical(28, 123, 64, 142).rgb != before, 30, "the step number to count")
             app.close()
             self.assertEqual(app.exit_status(), 0)
+
+
+    def test_counter_series(self):
+        with Session(ARTEFACTS / "counter", microphone=True) as session:
+            recording, onsets, log = (session.artefacts / name for name in ("clicks.wav", "onsets.txt", "counter.log"))
+            onsets.write_text(subprocess.run([PROGRAM.parent / "make_click_train", recording, "5", "48000", "40", "7"],
+                                             capture_output=True, text=True, check=True).stdout)
+            # Its samples (after the WAV file's 44-byte header) in a loop without a gap, so that the
+            # recording's clicks stay in step.
+            session.procs.append(subprocess.Popen(["sh", "-c", f"while tail -c +45 '{recording}'; do :; done | pacat -p -d counter"
+                                                   " --raw --format=s16le --rate=48000 --channels=1"], env=session.env()))
+
+            app = session.launch(PROGRAM, ["--zaehlrohr", "--zaehlrohr-protokoll", str(log)])
+            app.measure_area()
+            app.wait_text((0, 189, 320, 200), ["Weiter", "RETURN"], "title-prompt", invert=True)
+            # A series as the first command starts the demonstration; a choice in its first pass
+            # cuts it short, and the series runs once the demonstration has ended.
+            app.key("alt+e", "3")
+            app.answer_box("Beenden nur mit QUIT!")
+            app.answer_box("Statistik von zufällig erzeugten Mikroteilchen")
+            time.sleep(1)
+            app.key("alt+e", "3")
+            app.answer_box("Neue Versuchsreihe!")
+            app.wait_text((5, 12, 90, 22), ["n10"], "after-ten", timeout=120)
+            mean = app.mean_shown()
+
+            table = session.artefacts / "table.csv"
+            app.key("ctrl+s")
+            wait_until(lambda: app.box(), 30, "the save dialog")
+            time.sleep(0.5)
+            app.key("ctrl+a")
+            session.xdotool("type", "--delay", "20", str(table))
+            app.key("Return")
+            wait_until(table.exists, 30, "the saved table")
+            app.close()
+            self.assertEqual(app.exit_status(), 0)
+
+            check = subprocess.run([sys.executable, CHECK, recording, onsets, log, table], capture_output=True, text=True)
+            self.assertEqual(check.returncode, 0, check.stdout + check.stderr)
+            self.assertIn(f"n=10, mean {mean[:-1]},{mean[-1]},", check.stdout)   # the table's, as the graph shows them
 
 
 if __name__ == "__main__":

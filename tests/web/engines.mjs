@@ -1,6 +1,6 @@
 // The browsers the lesson runs in, each behind the same few calls: open a page with hooks,
 // evaluate a function in it, trusted mouse and key input, the viewport's size, close; and for
-// the benchmarks a fresh tab, the browser's version and the processes it runs in.
+// the benchmarks a fresh tab (and WebKit's processes, which puppeteer's browsers tell themselves).
 // Chromium and Firefox go through puppeteer-core (Firefox over WebDriver BiDi); WebKit through
 // WebKitWebDriver, plain W3C WebDriver over HTTP, in a private Xvfb display. Below them, the
 // hooks the lessons watch the page through and the steps they take in it.
@@ -14,24 +14,15 @@ const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 async function viaPuppeteer(options) {
   const browser = await puppeteer.launch({ headless: true, ...options });
   let page = await browser.newPage();
-  let hooked = null;   // the last page's hooks, which the next page opened does without
   return {
     hooksFirst: true,   // before the page's own scripts
-    version: await browser.version(),
-    processes: [browser.process().pid],
-    get page() { return page; },   // puppeteer's own, for what only its engine tells
     // A new tab in place of the old, as if the browser had just been asked to open a page.
     fresh: async () => {
       const old = page;
       page = await browser.newPage();
-      hooked = null;
       await old.close();
     },
-    open: async (url, hooks) => {
-      if (hooked) await page.removeScriptToEvaluateOnNewDocument(hooked.identifier);
-      hooked = await page.evaluateOnNewDocument(hooks);
-      await page.goto(url);
-    },
+    open: async (url, hooks) => { await page.evaluateOnNewDocument(hooks); await page.goto(url); },
     reload: () => page.reload(),
     evaluate: (fn, ...args) => page.evaluate(fn, ...args),
     move: (x, y) => page.mouse.move(x, y),
@@ -40,7 +31,7 @@ async function viaPuppeteer(options) {
     touch: (x, y) => page.touchscreen.touchStart(x, y),   // a finger, lifted by its end()
     viewport: (width, height) => page.setViewport({ width, height }),
     close: () => browser.close(),
-    puppeteer: page,   // for what only Chromium's DevTools protocol offers
+    get puppeteer() { return page; },   // for what only its engine tells (DevTools protocol)
   };
 }
 
@@ -73,7 +64,6 @@ async function viaWebDriver() {
   const evaluate = (fn, ...args) => run('/execute/sync', { script: `return (${fn}).apply(null, arguments)`, args });
   const xdotool = (...args) => new Promise((resolve, reject) => execFile('xdotool', args, { env }, error => (error ? reject(error) : resolve())));
   return {
-    version: `${session.capabilities.browserName} ${session.capabilities.browserVersion}`,
     processes: [driver.pid, display.pid],   // the browser's, and the display it draws in
     fresh: async () => {
       const { handle } = await run('/window/new', { type: 'tab' });
