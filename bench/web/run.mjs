@@ -25,7 +25,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
-import { launch } from '../../tests/web/engines.mjs';
+import { driving, launch } from '../../tests/web/engines.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const top = path.resolve(here, '../..');
@@ -104,22 +104,11 @@ async function open(engine, file, ...parts) {
   return engine.open(pathToFileURL(copies.get(key)).href, () => {});
 }
 
-// Polls in the page until fn(...args) gives something true, and returns that.
-const until = (engine, fn, ...args) => engine.evaluate(async (source, args) => {
-  for (let result, since = performance.now(); performance.now() - since < 110000; await new Promise(r => setTimeout(r, 10)))
-    if ((result = eval(`(${source})`)(...args))) return result;
-  throw new Error(`never seen: ${source}`);
-}, String(fn), args);
-const press = async (engine, key) => { await engine.key('down', key); await engine.key('up', key); };
-const click = async (engine, x, y) => {
-  await engine.move(x, y);
-  await engine.buttons('down', ['left']);
-  await engine.buttons('up', ['left']);
-};
-const clickOn = async (engine, selector) => click(engine, ...await until(engine, s => {
-  const { x, y, width, height } = document.querySelector(s)?.getBoundingClientRect() ?? {};
-  return width && [x + width / 2, y + height / 2];
-}, selector));
+// The browser lesson's own steps (tests/web/engines.mjs), in the engine given first.
+const until = (engine, ...rest) => driving(engine).until(...rest);
+const press = (engine, key) => driving(engine).press(key);
+const click = (engine, x, y) => driving(engine).click(x, y);
+const clickOn = (engine, selector) => driving(engine).clickOn(selector);
 
 const newTab = async engine => { await engine.fresh(); await engine.viewport(1024, 800); };
 const processesOf = engine => engine.processes ?? [engine.puppeteer.browser().process().pid];
