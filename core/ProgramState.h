@@ -57,9 +57,9 @@ struct ProgramState {
     // --- Measurement run (read by the detector step and the evaluation) -----
     int16_t intervalIndex = 0;
     int32_t eventCount = 0;
-    int32_t stepsDone = 0;
+    int32_t stepsDone = 0;           // the steps of the running interval that reached the detector
     int32_t buttonsAtLastPoll = 0;   // what the run's last look at the mouse saw
-    int16_t chordSpent = 0;          // 1 while both buttons held since an earlier interval stay down   // the steps of the running interval that reached the detector
+    int16_t chordSpent = 0;          // 1 while both buttons held since an earlier interval stay down
     double stepRandom = 0.0;
     int16_t stepEmits = 0;
     ImageString flightImage;

@@ -28,7 +28,6 @@
 #include <set>
 #include <span>
 #include <string>
-#include <utility>
 
 class BindingCore : public Platform {
 public:
