@@ -319,6 +319,11 @@ std::string BindingCore::counterLogTime()
     return text;
 }
 
+void BindingCore::tellCounterUnavailable(const std::string& why)
+{
+    messageBox(BoxStyle::Warning, why + "|Die Messung l\u00e4uft simuliert weiter.", 1, "OK");
+}
+
 void BindingCore::setCounterLog(std::function<void(const std::string& line)> writeLine)
 {
     counterLog_ = std::move(writeLine);

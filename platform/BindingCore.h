@@ -94,6 +94,8 @@ protected:
     // step registers n), with O a click's onset, S the stream sample heard up to, T the
     // program's clock in ms.
     void setCounterLog(std::function<void(const std::string& line)> writeLine);
+    // A counter was asked for but cannot listen: a box says `why`, and the lesson goes on simulated.
+    void tellCounterUnavailable(const std::string& why);
 
     bool ended() const { return closedByUser_ || shuttingDown_ || closedByProgram_; }
     bool closedByUser() const { return closedByUser_; }

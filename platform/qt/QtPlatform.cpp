@@ -408,7 +408,7 @@ void QtPlatform::useCounter(const QAudioDevice& device)
         problem);
     if (!counter_) {
         qCWarning(lcPlatform).noquote() << "no counter:" << problem;
-        messageBox(BoxStyle::Warning, problem.toStdString() + "|Die Messung l\u00e4uft simuliert weiter.", 1, "OK");
+        tellCounterUnavailable(problem.toStdString());
         return;
     }
     setCounterOn(true, counter_->sampleRate());

@@ -35,10 +35,9 @@ CounterStream stream;
 
 std::string CounterProblemText(int problem)
 {
-    const char* why = problem == CounterRefused ? "Der Zugriff auf das Mikrofon wurde verweigert."
-                      : problem == CounterUnreadable ? "Dieser Browser kann den Mikrofoneingang nicht lesen."
-                                                     : "Kein Mikrofoneingang gefunden.";
-    return std::string(why) + "|Die Messung l\u00e4uft simuliert weiter.";
+    return problem == CounterRefused      ? "Der Zugriff auf das Mikrofon wurde verweigert."
+           : problem == CounterUnreadable ? "Dieser Browser kann den Mikrofoneingang nicht lesen."
+                                          : "Kein Mikrofoneingang gefunden.";
 }
 
 void WebPlatform::useCounterIfAsked()

@@ -10,5 +10,5 @@
 
 #include <string>
 
-// The text of the box that says why the counter does not listen (a CounterProblem).
+// Why the counter does not listen (a CounterProblem), as the box says it.
 std::string CounterProblemText(int problem);

@@ -102,7 +102,7 @@ void WebPlatform::takeInEvents()
             break;
         case CounterProblemEvent:
             // The counter asked for cannot listen: the teacher learns why, the lesson goes on.
-            messageBox(BoxStyle::Warning, CounterProblemText(value), 1, "OK");
+            tellCounterUnavailable(CounterProblemText(value));
             break;
         default:
             otherEvent();   // a resize: the canvas takes the new size when it may
