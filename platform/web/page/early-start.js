@@ -4,15 +4,16 @@
 // (start.js instantiates it) and the pictures decode (files.js takes them over). A browser
 // without Uint8Array.fromBase64 has start.js decode and compile the WebAssembly instead.
 
-// The picture in the base64, decoded for the canvas to draw; null when the file is no picture or
+// The picture in the base64, ready for the canvas to draw; null when the file is no picture or
 // the browser cannot decode it. WebCodecs' ImageDecoder decodes it on a thread of its own. Where
-// there is none, an image element reads it from a data: address within the page's own process
-// (a Blob would go to the browser's process and back, which is at its busiest while the page
-// loads), and its decode() decodes it away from the page's thread. Both go straight to the
-// canvas: an ImageBitmap made from them would decode on the page's thread (Chromium), or live
-// where WebKit's canvas must fetch it back from at the first draw (50 to 100 ms a title
-// picture). Chromium's image element, though, ends decode() only with a frame of the page,
-// which comes late while the page starts (100 ms for the title's pictures).
+// there is none (WebKit), an image element reads it from a data: address within the page's own
+// process (a Blob would go to the browser's process and back, which is at its busiest while the
+// page loads), and the canvas decodes it at its first draw, on the page's thread (5 to 8 ms a
+// title picture). Its decode() would decode it elsewhere but end only with a rendering update of
+// the page, 40 to 60 ms late while the page starts, and hold the title's first frame back as
+// long. Both go straight to the canvas: an ImageBitmap made from them would decode on the page's
+// thread (Chromium), or live where WebKit's canvas must fetch it back from at the first draw (50
+// to 100 ms a title picture).
 async function pageDecodedPicture(name, base64) {
   const type = /\.gif$/i.test(name) ? 'image/gif' : /\.jpe?g$/i.test(name) ? 'image/jpeg' : '';
   if (typeof ImageDecoder === 'function' && Uint8Array.fromBase64) {
@@ -24,8 +25,11 @@ async function pageDecodedPicture(name, base64) {
   }
   try {
     const image = new Image();
-    image.src = `data:${type};base64,${base64}`;
-    await image.decode();
+    await new Promise((resolve, reject) => {
+      image.onload = resolve;
+      image.onerror = reject;
+      image.src = `data:${type};base64,${base64}`;
+    });
     return image;
   } catch (error) {
     return null;

@@ -121,12 +121,14 @@ mergeInto(LibraryManager.library, {
       this.context.putImageData(image, x, y);
     },
 
+    // Scaled bilinearly, as the desktop scales its pictures; the browsers' 'high' quality
+    // (bicubic) costs WebKit 5 ms more a title picture.
     picture: function (handle, x, y, width, height) {
       const image = pagePictures.byHandle.get(handle);
       if (!image)
         return;
       this.context.imageSmoothingEnabled = true;
-      this.context.imageSmoothingQuality = 'high';
+      this.context.imageSmoothingQuality = 'medium';
       this.context.drawImage(image, x, y, width, height);
     },
 
