@@ -4,16 +4,16 @@
 // (start.js instantiates it) and the pictures decode (files.js takes them over). A browser
 // without Uint8Array.fromBase64 has start.js decode and compile the WebAssembly instead.
 
-// The picture in the base64, ready for the canvas to draw; null when the file is no picture or
-// the browser cannot decode it. WebCodecs' ImageDecoder decodes it on a thread of its own. Where
-// there is none (WebKit), an image element reads it from a data: address within the page's own
-// process (a Blob would go to the browser's process and back, which is at its busiest while the
-// page loads), and the canvas decodes it at its first draw, on the page's thread (5 to 8 ms a
-// title picture). Its decode() would decode it elsewhere but end only with a rendering update of
-// the page, 40 to 60 ms late while the page starts, and hold the title's first frame back as
-// long. Both go straight to the canvas: an ImageBitmap made from them would decode on the page's
-// thread (Chromium), or live where WebKit's canvas must fetch it back from at the first draw (50
-// to 100 ms a title picture).
+// The picture in the base64, ready for the canvas to draw; null when the file is no picture or the
+// browser cannot decode it. WebCodecs' ImageDecoder decodes it on a thread of its own. Where there
+// is none (WebKit), an image element reads it from a data: address within the page's own process
+// (a Blob would go to the browser's process and back, which is at its busiest while the page
+// loads), and the canvas decodes it at its first draw, on the page's thread (the first title
+// picture's draw took 8 ms in a timed start). Its decode() would decode it elsewhere but end only
+// with a rendering update of the page, 40 to 60 ms late while the page starts, and hold the
+// title's first frame back as long. Both go straight to the canvas: an ImageBitmap made from them
+// would decode on the page's thread (Chromium), or live where WebKit's canvas must fetch it back
+// from at the first draw (50 to 100 ms a title picture).
 async function pageDecodedPicture(name, base64) {
   const type = /\.gif$/i.test(name) ? 'image/gif' : /\.jpe?g$/i.test(name) ? 'image/jpeg' : '';
   if (typeof ImageDecoder === 'function' && Uint8Array.fromBase64) {
