@@ -175,9 +175,10 @@ async function startUp(engine, row) {
   row('ratio title / reference', ratio(shown), '< 2 x');
   row('  as polled from the load event / reference page, ratio', `${polled[0].toFixed(0)} / ${polled[1].toFixed(0)} ms, ${ratio(polled)}`);
   row('  (navigation to the title\'s text written / reference\'s)', `${written[0].toFixed(0)} / ${written[1].toFixed(0)} ms`);
-  for (const milestone of Object.keys(ours[0][3]).sort((a, b) => median(ours.map(s => s[3][a])) - median(ours.map(s => s[3][b])))) {
-    const [title, other] = [ours, reference].map(starts => median(starts.map(s => s[3][milestone] ?? NaN)));
-    row(`  (navigation to ${milestone} / reference's)`, `${title.toFixed(0)} / ${Number.isNaN(other) ? '-' : other.toFixed(0)} ms`);
+  const at = (starts, milestone) => median(starts.map(s => s[3][milestone] ?? NaN));
+  for (const milestone of Object.keys(ours[0][3]).sort((a, b) => at(ours, a) - at(ours, b))) {
+    const other = at(reference, milestone);
+    row(`  (navigation to ${milestone} / reference's)`, `${at(ours, milestone).toFixed(0)} / ${Number.isNaN(other) ? '-' : other.toFixed(0)} ms`);
   }
 }
 

@@ -122,7 +122,7 @@ mergeInto(LibraryManager.library, {
     },
 
     // Scaled bilinearly, as the desktop scales its pictures; the browsers' 'high' quality
-    // (bicubic) costs WebKit 5 ms more a title picture.
+    // (bicubic) costs WebKit 3 to 5 ms more a title picture.
     picture: function (handle, x, y, width, height) {
       const image = pagePictures.byHandle.get(handle);
       if (!image)
