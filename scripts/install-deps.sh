@@ -16,8 +16,8 @@ web=(
     cmake ninja-build emscripten
     # emscripten's JavaScript optimiser parses with it
     node-acorn
-    # cuts the page's font down to the program's characters
-    python3-fonttools
+    # cuts the page's font down to the program's characters, and writes it as WOFF2
+    python3-fonttools python3-brotli
 )
 test=(
     libgtest-dev

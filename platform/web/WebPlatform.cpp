@@ -48,7 +48,7 @@ Pixel pixelAt(double x, double y)
 } // namespace
 
 WebPlatform::WebPlatform()
-    : canvas_(FontMetrics(PageFiles::read("MikroteilchenSerif-Regular.ttf").value_or(std::vector<uint8_t>()))),
+    : canvas_(FontMetrics(PageFiles::read("MikroteilchenSerif-Metrics.ttf").value_or(std::vector<uint8_t>()))),
       secondsAtStart_(pageSecondsOfDay()), millisecondsAtStart_(pageMilliseconds())
 {
 }

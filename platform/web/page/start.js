@@ -23,7 +23,7 @@ mergeInto(LibraryManager.library, {
       };
 
       pageFiles.collect();
-      const font = new FontFace('Mikroteilchen Serif', pageFiles.bytes('MikroteilchenSerif-Regular.ttf'));
+      const font = new FontFace('Mikroteilchen Serif', pageFiles.bytes('MikroteilchenSerif-Regular.woff2'));
       document.fonts.add(font);
       const fontReady = font.load().catch(() => {});   // without it the browser's serif stands in
 
