@@ -51,14 +51,22 @@ const load = () => os.loadavg().map(l => l.toFixed(2)).join(' ');
 
 // Every text the page writes on a canvas, with its time: seen where the page meets the browser.
 // The title's prompt (the reference page writes the same) also asks for the next animation
-// frame: the first that shows it, whenever it comes, before the page's load event or after.
+// frame in which its canvas is visible: the first that shows it, whenever it comes, before the
+// page's load event or after.
 const watchTexts = () => {
   window.texts = [];
   const { fillText } = CanvasRenderingContext2D.prototype;
   CanvasRenderingContext2D.prototype.fillText = function (text, ...rest) {
-    window.texts.push({ text, at: performance.now() });
-    if (text === 'Weiter ?  <RETURN>' && !window.titleFrame)
-      window.titleFrame = new Promise(resolve => requestAnimationFrame(() => resolve(performance.now())));
+    window.texts.push({ text, at: performance.now(), canvas: this.canvas });
+    if (text === 'Weiter ?  <RETURN>' && !window.titleFrame) {
+      const canvas = this.canvas;
+      window.titleFrame = new Promise(resolve => requestAnimationFrame(function shows() {
+        if (getComputedStyle(canvas).visibility === 'visible')
+          resolve(performance.now());
+        else
+          requestAnimationFrame(shows);
+      }));
+    }
     return fillText.call(this, text, ...rest);
   };
 };
@@ -138,7 +146,7 @@ const clickOn = (engine, selector) => driving(engine).clickOn(selector);
 
 const newTab = async engine => { await engine.fresh(); await engine.viewport(1024, 800); };
 const processesOf = engine => engine.processes ?? [engine.puppeteer.browser().process().pid];
-const titlePainted = () => window.texts?.some(e => e.text === 'Weiter ?  <RETURN>');
+const titlePainted = () => window.texts?.some(e => e.text === 'Weiter ?  <RETURN>' && getComputedStyle(e.canvas).visibility === 'visible');
 const referencePainted = () => window.referencePainted;
 
 // Milliseconds from navigation to the first animation frame that shows the page painted, two
