@@ -104,8 +104,9 @@ mergeInto(LibraryManager.library, {
   },
 
   // Suspends the program until a button is chosen; its number, from 1.
-  pageAskBox__deps: ['$pageBoxes'],
+  pageAskBox__deps: ['$pageBoxes', '$pagePlace'],
   pageAskBox: function (style, text, defaultButton, captions, title) {
+    pagePlace.startedUp();
     return Asyncify.handleAsync(() => pageBoxes.ask(style, UTF8ToString(text), defaultButton,
                                                     UTF8ToString(captions), UTF8ToString(title)));
   },

@@ -89,15 +89,17 @@ mergeInto(LibraryManager.library, {
     return event.kind;
   },
 
-  // The program suspends in these (Asyncify) until the promise resolves.
+  // The program suspends in these (Asyncify) until the promise resolves; the first of its waits
+  // shows its first screen.
   pageSleep__deps: ['$pageEvents', '$pagePlace'],
   pageSleep: function (milliseconds, wakeOn) {
     pagePlace.startedUp();
     return Asyncify.handleAsync(() => pageEvents.sleep(milliseconds, wakeOn));
   },
 
-  pageFrameFrom__deps: ['$pageFrames'],
+  pageFrameFrom__deps: ['$pageFrames', '$pagePlace'],
   pageFrameFrom: function (earliest) {
+    pagePlace.startedUp();
     return Asyncify.handleAsync(() => pageFrames.from(earliest));
   },
 

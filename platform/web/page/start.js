@@ -6,7 +6,7 @@ mergeInto(LibraryManager.library, {
   $pagePlace__deps: ['$pageFileData', '$pageFiles', '$pagePictures', '$pageEvents', '$pageMenuBar', '$pageInput'],
   $pagePlace__postset: 'pagePlace.start();',
   $pagePlace: {
-    iconShown: false,
+    shown: false,
 
     // Runs while the browser still parses the page. The face and the first screen's pictures
     // come before this script: the pictures decode while the browser compiles the WebAssembly.
@@ -39,15 +39,19 @@ mergeInto(LibraryManager.library, {
       };
     },
 
-    // The program waits for the first time: its first screen is drawn. Only once a frame has
-    // shown it does the tab get its icon, which the browser renders from the SVG on the
-    // page's own thread, for tens of milliseconds.
+    // The program waits for the first time (a pause, a box, a paced step): its first screen is
+    // drawn, and only now do the menu bar and the drawing show. So the browser takes the canvas
+    // to the screen once for the whole first screen and not also halfway through it, while the
+    // program waits for a picture (Chromium copies the 1024 x 768 canvas out for 12 ms a frame).
+    // Only once a frame has shown it does the tab get its icon, which the browser renders from
+    // the SVG on the page's own thread, for tens of milliseconds.
     startedUp: function () {
-      if (this.iconShown)
+      if (this.shown)
         return;
-      this.iconShown = true;
-      const shown = new Promise(resolve => requestAnimationFrame(() => setTimeout(resolve)));
-      Promise.all([shown, pageFiles.arrived('mikroteilchen.svg')]).then(() => {
+      this.shown = true;
+      document.body.classList.add('running');
+      const painted = new Promise(resolve => requestAnimationFrame(() => setTimeout(resolve)));
+      Promise.all([painted, pageFiles.arrived('mikroteilchen.svg')]).then(() => {
         const icon = document.createElement('link');
         icon.rel = 'icon';
         icon.href = `data:image/svg+xml;base64,${pageFileData['mikroteilchen.svg']}`;
@@ -58,7 +62,6 @@ mergeInto(LibraryManager.library, {
     // The program's window title; the boxes carry it as their caption.
     open: function (title) {
       document.title = title.trim();
-      document.body.classList.add('running');
     },
 
     // Quit: the lesson is over. Nothing was stored; loading the page again starts afresh.
