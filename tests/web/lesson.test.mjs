@@ -26,6 +26,8 @@ test(`a lesson in the browser edition (${engine})`, { timeout: 280000 }, async t
       await drawn('Erstellt mit C++ und WebAssembly');
     }
     await until(t => document.title === t, title);
+    // The program starts once its face has loaded or failed: it must have loaded.
+    assert.deepEqual(await page.evaluate(() => [...document.fonts].map(f => `${f.family} ${f.status}`)), ['Mikroteilchen Serif loaded']);
     if (engine !== 'chromium') return;
     await clickOn('#menubar > div:nth-child(2) .title');
     await clickOn('#menubar .menu:not([hidden]) .entry');
